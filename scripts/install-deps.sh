@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building and testing Quorvel II need.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends \
+  build-essential cmake pkg-config ca-certificates \
+  nlohmann-json3-dev googletest libgtest-dev libgmock-dev \
+  libgtk2.0-dev xvfb xauth valgrind

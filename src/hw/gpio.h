@@ -1,0 +1,23 @@
+// GPIO pins of Super I/O chips, the south bridge and Intel I/O controller hubs, and
+// single bytes of physical memory.
+#pragma once
+
+#include <cstdint>
+
+namespace qv {
+
+// Cached GPIO base of the ChipCode 5 Super I/O: high byte, low byte; both 0 = not read.
+inline uint32_t ChipCode5BaseAddr[2] = {0, 0};
+
+void ReadSuperGPIO(int chip_code, uint8_t logical_device, uint8_t reg, uint32_t* value);
+void ReadSBGPIO(int chip_code, int unused, uint8_t index, uint32_t* value);
+int CheckGPIO28Hi();
+int CheckGPIO38Hi();
+int CheckGPIO39Hi();
+uint32_t findGpioBaseAddress();
+uint32_t getIpmiBiosPostCmplGpioState(uint32_t gpio_base, unsigned gpio);
+uint32_t setIpmiBiosPostCmplGpioState(uint32_t gpio_base, unsigned gpio, int value);
+// Ends the process with status 1 when physical memory cannot be read.
+uint8_t getMemByte(uint32_t physical_address);
+
+}  // namespace qv

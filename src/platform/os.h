@@ -1,0 +1,67 @@
+// The one seam between the program and the machine. Everything that touches the
+// kernel or the hardware goes through Os, so that a simulated machine can stand in.
+#pragma once
+
+#include <sys/time.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace qv::platform {
+
+class Os {
+public:
+    virtual ~Os() = default;
+
+    // I/O privilege and port access.
+    virtual int iopl(int level) = 0;
+    virtual int ioperm(unsigned long from, unsigned long num, int turn_on) = 0;
+    virtual uint8_t inb(uint16_t port) = 0;
+    virtual void outb(uint8_t value, uint16_t port) = 0;
+    virtual uint32_t inl(uint16_t port) = 0;
+    virtual void outl(uint32_t value, uint16_t port) = 0;
+
+    // Files and device files, at the level of the system calls.
+    virtual int open(const char* path, int flags) = 0;
+    virtual ssize_t read(int fd, void* buf, size_t count) = 0;
+    virtual ssize_t write(int fd, const void* buf, size_t count) = 0;
+    virtual off_t lseek(int fd, off_t offset, int whence) = 0;
+    virtual int ioctl(int fd, unsigned long request, void* arg) = 0;
+    // select() on one descriptor for reading; same result convention as select().
+    virtual int select_read(int fd, timeval* timeout) = 0;
+    virtual int close(int fd) = 0;
+    virtual void* mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) = 0;
+    virtual int munmap(void* addr, size_t length) = 0;
+
+    // Files of the system as C streams.
+    virtual FILE* fopen(const char* path, const char* mode) = 0;
+    virtual int access(const char* path, int mode) = 0;
+    // Entry names of a directory as readdir() gives them; false when it cannot be opened.
+    virtual bool list_dir(const char* path, std::vector<std::string>& names) = 0;
+    virtual int rename(const char* from, const char* to) = 0;
+    virtual int chmod(const char* path, mode_t mode) = 0;
+    virtual int unlink(const char* path) = 0;
+
+    // Commands and processes.
+    virtual int system(const char* command) = 0;
+    virtual FILE* popen(const char* command, const char* mode) = 0;
+    virtual int pclose(FILE* stream) = 0;
+    // Runs a program found on PATH with the given arguments and waits for it; its exit status.
+    virtual int run_and_wait(const std::vector<std::string>& argv) = 0;
+
+    // Time and identity.
+    virtual unsigned int sleep(unsigned int seconds) = 0;
+    virtual int usleep(useconds_t microseconds) = 0;
+    virtual time_t time(time_t* out) = 0;
+    virtual uid_t getuid() = 0;
+};
+
+// The process-wide machine. Installed once by the entry point before anything else runs.
+Os& os();
+void set_os(Os* machine);
+
+}  // namespace qv::platform

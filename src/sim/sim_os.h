@@ -1,0 +1,64 @@
+// The program's view of the simulated machine: Os over a Machine.
+#pragma once
+
+#include "platform/os.h"
+#include "sim/machine.h"
+
+#include <map>
+#include <memory>
+
+namespace qv::sim {
+
+class SimOs final : public platform::Os {
+public:
+    explicit SimOs(Machine& machine) : m_(machine) {}
+    ~SimOs() override;
+
+    int iopl(int level) override;
+    int ioperm(unsigned long from, unsigned long num, int turn_on) override;
+    uint8_t inb(uint16_t port) override;
+    void outb(uint8_t value, uint16_t port) override;
+    uint32_t inl(uint16_t port) override;
+    void outl(uint32_t value, uint16_t port) override;
+
+    int open(const char* path, int flags) override;
+    ssize_t read(int fd, void* buf, size_t count) override;
+    ssize_t write(int fd, const void* buf, size_t count) override;
+    off_t lseek(int fd, off_t offset, int whence) override;
+    int ioctl(int fd, unsigned long request, void* arg) override;
+    int select_read(int fd, timeval* timeout) override;
+    int close(int fd) override;
+    void* mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) override;
+    int munmap(void* addr, size_t length) override;
+
+    FILE* fopen(const char* path, const char* mode) override;
+    int access(const char* path, int mode) override;
+    bool list_dir(const char* path, std::vector<std::string>& names) override;
+    int rename(const char* from, const char* to) override;
+    int chmod(const char* path, mode_t mode) override;
+    int unlink(const char* path) override;
+
+    int system(const char* command) override;
+    FILE* popen(const char* command, const char* mode) override;
+    int pclose(FILE* stream) override;
+    int run_and_wait(const std::vector<std::string>& argv) override;
+
+    unsigned int sleep(unsigned int seconds) override;
+    int usleep(useconds_t microseconds) override;
+    time_t time(time_t* out) override;
+    uid_t getuid() override;
+
+private:
+    OpenFile* device_file(int fd);
+    FILE* open_for_writing(const std::string& host_path, const char* mode);
+
+    Machine& m_;
+    // Device files are numbered apart from the host descriptors of sandbox files.
+    static constexpr int kFirstDeviceFd = 1000;
+    int next_fd_ = kFirstDeviceFd;
+    std::map<int, std::unique_ptr<OpenFile>> files_;
+    std::map<void*, std::unique_ptr<uint8_t[]>> mappings_;
+    std::map<FILE*, std::unique_ptr<std::string>> pipes_;
+};
+
+}  // namespace qv::sim

@@ -1,0 +1,118 @@
+#include "e2e/run.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace qv::test {
+
+namespace {
+
+void drain(int out_fd, int err_fd, std::string& out, std::string& err)
+{
+    std::array<pollfd, 2> fds{{{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}}};
+    std::array<std::string*, 2> sinks{&out, &err};
+    int open_count = 2;
+    char buffer[4096];
+    while (open_count > 0) {
+        if (::poll(fds.data(), fds.size(), -1) < 0) break;
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                sinks[i]->append(buffer, static_cast<std::size_t>(n));
+                continue;
+            }
+            ::close(fds[i].fd);
+            fds[i].fd = -1;
+            --open_count;
+        }
+    }
+}
+
+}  // namespace
+
+RunResult run_sim(const std::vector<std::string>& args)
+{
+    int out_pipe[2];
+    int err_pipe[2];
+    if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe");
+    std::vector<std::string> argv{QUORVEL_SIM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargv;
+    for (auto& a : argv) cargv.push_back(a.data());
+    cargv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(out_pipe[1], 1);
+        ::dup2(err_pipe[1], 2);
+        ::close(out_pipe[0]);
+        ::close(err_pipe[0]);
+        ::execv(cargv[0], cargv.data());
+        ::_exit(126);
+    }
+    ::close(out_pipe[1]);
+    ::close(err_pipe[1]);
+    RunResult result;
+    drain(out_pipe[0], err_pipe[0], result.out, result.err);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+TempRoot::TempRoot()
+{
+    std::string pattern = (fs::current_path() / "sandbox-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    path_ = pattern;
+}
+
+TempRoot::~TempRoot()
+{
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+void TempRoot::write(const std::string& relative, const std::string& content) const
+{
+    const fs::path target = path_ / relative;
+    fs::create_directories(target.parent_path());
+    std::ofstream(target, std::ios::binary) << content;
+}
+
+std::string TempRoot::read(const std::string& relative) const
+{
+    std::ifstream in(path_ / relative, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool TempRoot::exists(const std::string& relative) const { return fs::exists(path_ / relative); }
+
+std::string source_file(const std::string& relative)
+{
+    std::ifstream in(fs::path(QUORVEL_SOURCE_DIR) / relative, std::ios::binary);
+    if (!in) throw std::runtime_error("missing test file " + relative);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string mask_time(const std::string& text)
+{
+    static const std::regex stamp("(-{45} )[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}");
+    return std::regex_replace(text, stamp, "$1<time>");
+}
+
+}  // namespace qv::test

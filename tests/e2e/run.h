@@ -1,0 +1,38 @@
+// Running the built quorvel-sim as a user would, with its output captured.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qv::test {
+
+struct RunResult {
+    std::string out;
+    std::string err;
+    int status = -1;  // exit status; -1 when killed
+};
+
+// Runs quorvel-sim with args; each argument is passed as it stands.
+RunResult run_sim(const std::vector<std::string>& args);
+
+// A sandbox folder of its own for one test, removed at the end of it.
+class TempRoot {
+public:
+    TempRoot();
+    ~TempRoot();
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+    void write(const std::string& relative, const std::string& content) const;
+    std::string read(const std::string& relative) const;
+    bool exists(const std::string& relative) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string source_file(const std::string& relative);
+// The whole output with the report's closing time stamp replaced by <time>.
+std::string mask_time(const std::string& text);
+
+}  // namespace qv::test
