@@ -2,6 +2,10 @@
 // kernel or the hardware goes through Os, so that a simulated machine can stand in.
 #pragma once
 
+// The constants of the calls below (O_RDWR, PROT_READ, MAP_SHARED, ...) come with them,
+// so that no code above the seam includes these system headers itself.
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/time.h>
 #include <sys/types.h>
 
