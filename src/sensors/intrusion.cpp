@@ -204,13 +204,12 @@ int W83627HF_G_Intru_IO_Clear(uint32_t bus_type, uint8_t slave, uint8_t reg, uin
 
 int W83627HF_A_Intru_IO_Clear(int chip_code)
 {
-    platform::Os& os = platform::os();
     enter_config(kAcpiDevice);
     const uint8_t value = config_read(kAcpiIntrusionRegister);
-    os.sleep(1);
+    platform::os().sleep(1);
     const uint8_t clear_bit = chip_code == 12 ? 0x20 : 0x40;
     config_write(kAcpiIntrusionRegister, static_cast<uint8_t>(value | clear_bit));
-    os.sleep(1);
+    platform::os().sleep(1);
     config_write(kAcpiIntrusionRegister, static_cast<uint8_t>(value & 0xBF));
     leave_config();
     return 0;
