@@ -28,6 +28,8 @@ struct I2cBus {
     std::string type;       // "smbus", "i2c", ... or "unknown" from sysfs
     std::string name;       // adapter name, e.g. "SMBus I801 adapter at 1100"
     std::string algorithm;
+
+    bool operator==(const I2cBus&) const = default;
 };
 
 // Built once at start-up. They grow with what the system lists: a board may have

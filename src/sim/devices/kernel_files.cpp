@@ -87,7 +87,7 @@ private:
     {
         std::string text;
         for (const PciFunctionSpec& f : pci_) {
-            text += format("%04x\t%08x\t%x", f.devfn_word(), f.id_dword(), 0u);
+            text += format("%04x\t%04x%04x\t%x", f.devfn_word(), f.vendor, f.device_id, 0u);
             for (int field = 0; field < 14; ++field) text += "\t0";
             text += f.driver.empty() ? "\n" : "\t" + f.driver + "\n";
         }
