@@ -2,6 +2,7 @@
 // board's identity and its "dmi" section. Records, lengths and counts can be made to
 // lie, for boards whose firmware does.
 #include "sim/devices/physical_memory.h"
+#include "sim/devices/register_file.h"
 #include "sim/value.h"
 
 #include <stdexcept>
@@ -18,7 +19,8 @@ constexpr uint32_t kTable = 0xF1000;
 json identity_strings(const json& board)
 {
     const json& id = section(board, "identity");
-    return json::array({id.value("vendor", ""), id.value("product", ""), id.value("version", "")});
+    return json::array({member_or(id, "vendor", std::string()), member_or(id, "product", std::string()),
+                        member_or(id, "version", std::string())});
 }
 
 // The default tables: firmware, system, base board, chassis, end of table.
