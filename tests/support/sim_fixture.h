@@ -17,6 +17,7 @@ protected:
     {
         sim::SessionOptions options;
         options.board = board;
+        session_.reset();  // its end uninstalls the machine, so it must come before the next one
         session_ = std::make_unique<sim::Session>(options);
     }
     void SetUp() override { boot(); }

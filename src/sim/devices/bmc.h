@@ -53,6 +53,8 @@ public:
 
     // The errno the next call at this point fails with, or 0.
     int take_fault(FaultPoint point);
+    // Makes a later call at this point fail once with error (after those queued before).
+    void add_fault(FaultPoint point, int error) { faults_[static_cast<std::size_t>(point)].push_back(error); }
     // Every answer is preceded by one to another message id.
     bool stray_answers() const { return stray_answers_; }
     // Waits the virtual time a caller gives up after when no answer comes.
