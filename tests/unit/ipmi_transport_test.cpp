@@ -99,6 +99,7 @@ struct AddressCase {
     int addr_type;
     int result;
     std::string err;
+    friend void PrintTo(const AddressCase& c, std::ostream* os) { *os << "address type " << c.addr_type; }
 };
 
 class AddressTypes : public BmcTest, public ::testing::WithParamInterface<AddressCase> {};

@@ -98,7 +98,7 @@ private:
             return fail(ETIMEDOUT);
         }
         const std::size_t size = std::min(response->size(), static_cast<std::size_t>(block.output_length));
-        std::memcpy(reinterpret_cast<uint8_t*>(block.output), response->data(), size);
+        if (size > 0) std::memcpy(reinterpret_cast<uint8_t*>(block.output), response->data(), size);
         *reinterpret_cast<uint32_t*>(block.count) = static_cast<uint32_t>(size);
         return 0;
     }

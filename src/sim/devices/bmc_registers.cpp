@@ -31,6 +31,7 @@ ChipRegisters ChipRegisters::from_banks(const json& banks)
 
 ChipRegisters ChipRegisters::from_json(const json& chip)
 {
+    if (!chip.is_object()) throw std::runtime_error("bmc: a chip is an object: " + chip.dump());
     if (chip.contains("banks")) {
         ChipRegisters banked = from_banks(chip.at("banks"));
         if (chip.contains("bank_register")) {
@@ -40,7 +41,7 @@ ChipRegisters ChipRegisters::from_json(const json& chip)
         return banked;
     }
     ChipRegisters flat;
-    flat.banks_[0] = registers_from(section(chip, "registers").is_null() ? json::object() : chip.at("registers"));
+    flat.banks_[0] = registers_from(chip.value("registers", json::object()));
     return flat;
 }
 
