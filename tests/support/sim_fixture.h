@@ -17,7 +17,8 @@ protected:
     {
         sim::SessionOptions options;
         options.board = board;
-        session_.reset();  // its end uninstalls the machine, so it must come before the next one
+        // The old machine goes first: its end uninstalls whatever machine is installed.
+        session_.reset();
         session_ = std::make_unique<sim::Session>(options);
     }
     void SetUp() override { boot(); }
