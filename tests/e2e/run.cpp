@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <regex>
@@ -17,14 +19,28 @@ namespace qv::test {
 
 namespace {
 
-void drain(int out_fd, int err_fd, std::string& out, std::string& err)
+// Reads both pipes to their end; kills the child when it outlives the limit (0: none).
+void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t child, std::chrono::milliseconds limit)
 {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool killed = false;
     std::array<pollfd, 2> fds{{{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}}};
     std::array<std::string*, 2> sinks{&out, &err};
     int open_count = 2;
     char buffer[4096];
     while (open_count > 0) {
-        if (::poll(fds.data(), fds.size(), -1) < 0) break;
+        int wait_ms = -1;
+        if (limit.count() > 0 && !killed) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            wait_ms = static_cast<int>(std::max<long long>(left.count(), 0));
+        }
+        const int ready = ::poll(fds.data(), fds.size(), wait_ms);
+        if (ready < 0) break;
+        if (ready == 0) {
+            ::kill(child, SIGKILL);
+            killed = true;
+            continue;
+        }
         for (std::size_t i = 0; i < fds.size(); ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
@@ -41,7 +57,9 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err)
 
 }  // namespace
 
-RunResult run_sim(const std::vector<std::string>& args)
+RunResult run_sim(const std::vector<std::string>& args) { return run_sim(args, std::chrono::milliseconds(0)); }
+
+RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit)
 {
     int out_pipe[2];
     int err_pipe[2];
@@ -63,7 +81,7 @@ RunResult run_sim(const std::vector<std::string>& args)
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
     RunResult result;
-    drain(out_pipe[0], err_pipe[0], result.out, result.err);
+    drain(out_pipe[0], err_pipe[0], result.out, result.err, child, limit);
     int status = 0;
     ::waitpid(child, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -1,6 +1,7 @@
 // Running the built quorvel-sim as a user would, with its output captured.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@ struct RunResult {
 
 // Runs quorvel-sim with args; each argument is passed as it stands.
 RunResult run_sim(const std::vector<std::string>& args);
+// The same, killing it when it runs longer than limit (its status is then -1).
+RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit);
 
 // A sandbox folder of its own for one test, removed at the end of it.
 class TempRoot {
