@@ -5,6 +5,7 @@
 #include "hw/port_io.h"
 #include "profile/loader.h"
 #include "sensors/intrusion.h"
+#include "support/bmc_fixture.h"
 #include "support/hw_fixture.h"
 
 #include <gmock/gmock.h>
@@ -146,6 +147,38 @@ TEST_F(ChipReset, PulseOnTheIsaPortsSetsThenClearsTheBit)
     const auto set = std::find(data_writes.begin(), data_writes.end(), "<- 0x81");
     ASSERT_NE(set, data_writes.end()) << "the bit is set";
     EXPECT_NE(std::find(set, data_writes.end(), "<- 0x01"), data_writes.end()) << "and cleared after";
+}
+
+class BmcReset : public BmcTest {};
+
+TEST_F(BmcReset, Nct7904dBehindTheBmcIsClearedWithTheOemCommands)
+{
+    detect({{"openipmi", "/dev/ipmi0"},
+            {"buses", {{"2", {{"0x2D", {{"banks", {{"0", {{"0xD4", "0x02"}, {"0xCA", "0x80"}}}}}}}}}}}});
+    reset_hw_state();
+    write("/etc/Quorvel.ini",
+          "[System]\nBUSTYPE=09\n\n[Item]\nITEM_NAME=Chassis Intrusion\nITEM_CAT=SWITCH\nBUSTYPE=09\nCHIPCODE=1E\n"
+          "SLAVE=2D\nOFFSET=CA\nACTIVATE=1\nPARAINDEX1=SWITCH1A\nPARAINDEX2=SWITCH1C\n\n"
+          "[Parameter]\nPARAMETER=SWITCH1A\nSLAVE=2D\nOFFSET=CA\nBITMASK=80\n\n"
+          "[Parameter]\nPARAMETER=SWITCH1C\nSLAVE=2D\nOFFSET=D4\nBITMASK=80\n");
+    ProfileStore store;
+    ASSERT_EQ(loadQuorvelINI_and_getItemCount(store), 1);
+    const LoadedProfile profile = store.view();
+    bmc().clear_log();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(reset_Intrusion(profile, profile.items[0]), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Done.\n");
+    // After the reading: 0xD4 read and written with bit 7, 0xCA read twice, then the
+    // status read back over the BMC's master write-read.
+    const auto names = request_names();
+    ASSERT_GE(names.size(), 6u);
+    EXPECT_THAT(std::vector<std::string>(names.end() - 6, names.end()),
+                ElementsAreArray({"/dev/ipmi0 30:90", "/dev/ipmi0 30:91", "/dev/ipmi0 30:90", "/dev/ipmi0 30:90",
+                                  "/dev/ipmi0 06:52", "/dev/ipmi0 06:52"}));
+    const sim::BmcRequest& write_request = requests()[requests().size() - 5];
+    ASSERT_GE(write_request.data.size(), 2u);
+    EXPECT_EQ(write_request.data[write_request.data.size() - 2], 0xD4);
+    EXPECT_EQ(write_request.data.back(), 0x82);
 }
 
 }  // namespace
