@@ -17,6 +17,7 @@ protected:
     {
         sim::SessionOptions options;
         options.board = board;
+        session_.reset();  // the old machine uninstalls itself: it must go first
         session_ = std::make_unique<sim::Session>(options);
     }
     void SetUp() override { boot(); }
