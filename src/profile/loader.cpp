@@ -121,8 +121,8 @@ void readSystemSection(FILE* file, SystemSection& system)
     bool inside = false;
     for_each_line(file, [&](std::string_view line) {
         Entry entry;
-        if (!inside) inside = iequals(line, "[System]");
-        else if (!line.empty() && line.front() == '[') inside = iequals(line, "[System]");
+        // Outside, only the header counts; inside, any header ends the block.
+        if (!inside || line.starts_with('[')) inside = iequals(line, "[System]");
         else if (split_entry(line, entry)) set_system_entry(system, entry);
     });
 }

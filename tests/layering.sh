@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The layers' arrows point down, and only platform/ and sim/ touch the kernel.
+set -u
+src="$1/src"
+status=0
+
+fail() {
+  echo "$1"
+  status=1
+}
+
+# Headers and calls that belong to the seam alone.
+forbidden_headers='#include <(sys/io\.h|sys/ioctl\.h|sys/mman\.h|unistd\.h|sys/wait\.h|spawn\.h|dirent\.h)>'
+forbidden_calls='(^|[^:._a-zA-Z])(::)?(open|ioctl|inb|outb|inl|outl|iopl|ioperm|mmap|munmap|popen|pclose|system|fork|execlp|execvp|waitpid|usleep|opendir)\('
+for dir in app profile sensors hw ipmi; do
+  hits=$(grep -rnE "$forbidden_headers" "$src/$dir" 2>/dev/null)
+  [ -n "$hits" ] && fail "kernel headers above the seam:
+$hits"
+  hits=$( (grep -rnE "$forbidden_calls" "$src/$dir" --include='*.cpp' | grep -v 'os()\.';
+           grep -rnE 'std::(system|fopen|rename|remove|getenv)\(|[^_a-z](getuid|sleep)\(' "$src/$dir" --include='*.cpp' |
+             grep -v 'os()\.') | grep -vE '^\S+:\s*//')
+  [ -n "$hits" ] && fail "direct kernel calls above the seam:
+$hits"
+done
+
+# What each layer may include from the others.
+check_includes() {
+  local dir="$1" allowed="$2"
+  local hits
+  hits=$(grep -rnE '#include "[a-z]+/' "$src/$dir" | grep -vE "#include \"($allowed)\"")
+  [ -n "$hits" ] && fail "$dir/ reaches a layer above it:
+$hits"
+}
+check_includes platform 'platform/[^"]*'
+check_includes ipmi '(platform|ipmi)/[^"]*'
+check_includes hw '(platform|ipmi|hw)/[^"]*|profile/(records|text)\.h'
+check_includes sensors '(platform|ipmi|hw|sensors)/[^"]*|profile/(records|text|paths)\.h'
+check_includes profile '(platform|ipmi|hw|sensors|profile)/[^"]*'
+check_includes app '(platform|ipmi|hw|sensors|profile|app)/[^"]*'
+hits=$(grep -rlE '#include "sim/' "$src" | grep -v "^$src/sim/")
+[ -n "$hits" ] && fail "the product includes the simulator: $hits"
+
+# The profile format is the bottom of its folder: it may not reach the engine.
+hits=$(grep -nE '#include "(sensors|hw|ipmi)/' "$src"/profile/{text,mapvar,loader}.* "$src"/profile/records.h 2>/dev/null)
+[ -n "$hits" ] && fail "the profile format reaches up:
+$hits"
+
+exit $status
