@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,8 +18,11 @@ namespace qv::test {
 
 namespace {
 
-void drain(int out_fd, int err_fd, std::string& out, std::string& err)
+using Enough = std::function<bool(const std::string&)>;
+
+void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t child, const Enough& enough)
 {
+    bool killed = false;
     std::array<pollfd, 2> fds{{{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}}};
     std::array<std::string*, 2> sinks{&out, &err};
     int open_count = 2;
@@ -30,6 +34,7 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err)
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
                 sinks[i]->append(buffer, static_cast<std::size_t>(n));
+                if (!killed && enough && i == 0 && enough(out)) killed = ::kill(child, SIGKILL) == 0;
                 continue;
             }
             ::close(fds[i].fd);
@@ -41,7 +46,9 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err)
 
 }  // namespace
 
-RunResult run_sim(const std::vector<std::string>& args)
+RunResult run_sim(const std::vector<std::string>& args) { return run_sim_until(args, nullptr); }
+
+RunResult run_sim_until(const std::vector<std::string>& args, const Enough& enough)
 {
     int out_pipe[2];
     int err_pipe[2];
@@ -63,7 +70,7 @@ RunResult run_sim(const std::vector<std::string>& args)
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
     RunResult result;
-    drain(out_pipe[0], err_pipe[0], result.out, result.err);
+    drain(out_pipe[0], err_pipe[0], result.out, result.err, child, enough);
     int status = 0;
     ::waitpid(child, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

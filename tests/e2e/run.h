@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct RunResult {
 
 // Runs quorvel-sim with args; each argument is passed as it stands.
 RunResult run_sim(const std::vector<std::string>& args);
+// The same for a run that does not end by itself: the program is killed as soon as
+// enough(standard output so far) holds.
+RunResult run_sim_until(const std::vector<std::string>& args, const std::function<bool(const std::string&)>& enough);
 
 // A sandbox folder of its own for one test, removed at the end of it.
 class TempRoot {
