@@ -152,20 +152,46 @@ int32_t truncate_mv(long double value)
     return static_cast<int32_t>(value);
 }
 
+// Each chip's rows sit together: where they begin and end, found once at compile time.
+struct RowRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
+constexpr int kChipCodes = 35;
+
+constexpr std::array<RowRange, kChipCodes> index_rows()
+{
+    std::array<RowRange, kChipCodes> index{};
+    constexpr std::size_t count = sizeof kFormulas / sizeof kFormulas[0];
+    for (int chip = 0; chip < kChipCodes; ++chip) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!kFormulas[i].chips.has(chip)) continue;
+            if (index[chip].end == 0) index[chip].begin = i;
+            index[chip].end = i + 1;
+        }
+    }
+    return index;
+}
+
+constexpr auto kRowsOfChip = index_rows();
+
 }  // namespace
 
 int VOLTAGEConvert(int chip_code, int vol_func, uint32_t raw, int32_t* millivolts)
 {
-    bool chip_known = false;
-    for (const Row& row : kFormulas) {
-        if (!row.chips.has(chip_code)) continue;
-        chip_known = true;
+    if (chip_code < 0 || chip_code >= kChipCodes || kRowsOfChip[chip_code].end == 0) {
+        *millivolts = 0;  // no voltages on this chip
+        return 0;
+    }
+    const RowRange rows = kRowsOfChip[chip_code];
+    for (std::size_t i = rows.begin; i < rows.end; ++i) {
+        const Row& row = kFormulas[i];
         if (row.volFunc != vol_func) continue;
         *millivolts = row.formula.below_band(raw) ? 0 : truncate_mv(row.formula.evaluate(raw));
         return 0;
     }
-    // A known chip passes an unlisted rail's count through; other chips have no voltages.
-    *millivolts = chip_known ? static_cast<int32_t>(raw) : 0;
+    *millivolts = static_cast<int32_t>(raw);  // a rail without a formula passes its count
     return 0;
 }
 
