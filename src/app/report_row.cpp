@@ -3,45 +3,64 @@
 #include "profile/records.h"
 #include "sensors/reading.h"
 
-#include <cstdarg>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 
 namespace qv {
 
 namespace {
 
-// Each column's text holds at most 39 characters.
-struct Text {
-    char chars[40] = {};
-    const char* c_str() const { return chars; }
+// One column's text: at most 39 characters, as the report's fixed buffers hold.
+class Text {
+public:
+    Text() = default;
+    Text(std::string_view text) { append(text); }
+
+    Text& append(std::string_view text)
+    {
+        const std::size_t n = std::min(text.size(), kMax - size_);
+        std::memcpy(chars_ + size_, text.data(), n);
+        size_ += n;
+        return *this;
+    }
+    template <typename Number>
+    Text& number(Number value)
+    {
+        size_ = static_cast<std::size_t>(std::to_chars(chars_ + size_, chars_ + kMax, value).ptr - chars_);
+        return *this;
+    }
+    // As "%.2f" would print it.
+    Text& fixed2(double value)
+    {
+        const auto result = std::to_chars(chars_ + size_, chars_ + kMax, value, std::chars_format::fixed, 2);
+        if (result.ec == std::errc()) size_ = static_cast<std::size_t>(result.ptr - chars_);
+        return *this;
+    }
+    std::string_view view() const { return {chars_, size_}; }
+
+private:
+    static constexpr std::size_t kMax = 39;
+    char chars_[kMax] = {};
+    std::size_t size_ = 0;
 };
 
-Text format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-Text format(const char* fmt, ...)
-{
-    Text text;
-    va_list args;
-    va_start(args, fmt);
-    std::vsnprintf(text.chars, sizeof text.chars, fmt, args);
-    va_end(args);
-    return text;
-}
-
 // Volts with two decimals from single precision, as the chips' own tools show them.
-Text volts(int32_t millivolts) { return format("%.2f", static_cast<double>(static_cast<float>(millivolts / 1000.0))); }
+Text volts(int32_t millivolts) { return Text().fixed2(static_cast<float>(millivolts / 1000.0)); }
 
-Text degrees(int32_t celsius) { return format("%ld/%lld", static_cast<long>(celsius), static_cast<long long>(fahrenheit(celsius))); }
+Text degrees(int32_t celsius) { return Text().number(celsius).append("/").number(fahrenheit(celsius)); }
+
+std::string_view bounded(const char* field, std::size_t size) { return {field, strnlen(field, size)}; }
 
 Text switch_state(const ItemDisplay& display)
 {
-    if (display.chipCode == 27) return format("%s", display.reading == 1 ? "Overheat" : "Normal");
+    if (display.chipCode == 27) return Text(display.reading == 1 ? "Overheat" : "Normal");
     switch (display.reading) {
-    case 0: return format("Good");
-    case 1: return format("Bad");
-    case 2: return format("N/A");
-    default: return Text{};
+    case 0: return Text("Good");
+    case 1: return Text("Bad");
+    case 2: return Text("N/A");
+    default: return Text();
     }
 }
 
@@ -56,8 +75,8 @@ Columns columns(const ItemDisplay& display, bool read)
     Columns c;
     switch (display.category) {
     case FAN:
-        c.low = format("%ld", static_cast<long>(display.lowLimit));
-        c.status = format("%ld", static_cast<long>(display.reading));
+        c.low.number(display.lowLimit);
+        c.status.number(display.reading);
         break;
     case VOLTAGE:
         c.high = volts(display.highLimit);
@@ -66,18 +85,30 @@ Columns columns(const ItemDisplay& display, bool read)
         break;
     case TEMP:
         c.high = degrees(display.highLimit);
-        c.status = display.thermalFlag != 0 ? format("%.*s", static_cast<int>(sizeof display.thermalText), display.thermalText)
+        c.status = display.thermalFlag != 0 ? Text(bounded(display.thermalText, sizeof display.thermalText))
                                             : degrees(display.reading);
         break;
     case SWITCH:
         c.status = switch_state(display);
         break;
     default:
-        c.high = c.low = c.status = format("unknown");
+        c.high = c.low = c.status = Text("unknown");
         return c;
     }
-    if (!read) c.status = format("N/A");
+    if (!read) c.status = Text("N/A");
     return c;
+}
+
+// "%-Ns" and "%Ns": padded to the width, never cut.
+void left(std::string& line, std::string_view text, std::size_t width)
+{
+    line.append(text);
+    if (text.size() < width) line.append(width - text.size(), ' ');
+}
+void right(std::string& line, std::string_view text, std::size_t width)
+{
+    if (text.size() < width) line.append(width - text.size(), ' ');
+    line.append(text);
 }
 
 }  // namespace
@@ -86,20 +117,29 @@ int64_t fahrenheit(int32_t celsius) { return static_cast<int64_t>(celsius) * 9 /
 
 std::string report_header()
 {
-    char line[128];
-    std::snprintf(line, sizeof line, "%-25s %10s %10s %10s \n", "Monitored Item", "High Limit", "Low Limit", "Status");
-    return std::string(line) + std::string(70, '-') + "\n";
+    std::string line;
+    left(line, "Monitored Item", 25);
+    for (std::string_view title : {"High Limit", "Low Limit", "Status"}) {
+        line += ' ';
+        right(line, title, 10);
+    }
+    return line + " \n" + std::string(70, '-') + "\n";
 }
 
 std::string report_row(const ItemDisplay& display, bool read)
 {
     const Columns c = columns(display, read);
     const bool warn = !read || isNormalReading(display) == 0;
-    const Text warning = format("%8s", warn ? "Warning!" : "");
-    const Text name = format("%.*s", static_cast<int>(sizeof display.name), display.name);
-    char line[256];
-    std::snprintf(line, sizeof line, "%-25s %10s %10s %10s %10s\n", name.c_str(), c.high.c_str(), c.low.c_str(),
-                  c.status.c_str(), warning.c_str());
+    std::string line;
+    line.reserve(80);
+    left(line, bounded(display.name, sizeof display.name), 25);
+    for (const Text* text : {&c.high, &c.low, &c.status}) {
+        line += ' ';
+        right(line, text->view(), 10);
+    }
+    line += ' ';
+    right(line, warn ? "Warning!" : "", 10);  // the warning is first set in 8 columns
+    line += '\n';
     return line;
 }
 
