@@ -52,6 +52,7 @@ void text_build_Items(std::span<ItemDisplay> displays, const LoadedProfile& prof
     // Row by row: the engine's own messages on standard output fall between the rows.
     std::fputs(report_header().c_str(), stdout);
     const std::size_t count = std::min(displays.size(), profile.items.size());
+    std::string line;
     for (std::size_t i = 0; i < count; ++i) {
         ItemDisplay& d = displays[i];
         if (d.monitor != 1) continue;
@@ -63,7 +64,9 @@ void text_build_Items(std::span<ItemDisplay> displays, const LoadedProfile& prof
             char text[kThermalTextSize] = {};
             if (getThermalText(*profile.system, item, text) == 0) std::memcpy(d.thermalText, text, sizeof text);
         }
-        std::fputs(report_row(d, read).c_str(), stdout);
+        line.clear();
+        append_report_row(line, d, read);
+        std::fputs(line.c_str(), stdout);
     }
     std::fputs(report_footer(platform::os().time(nullptr)).c_str(), stdout);
 }

@@ -4,6 +4,7 @@
 #include "sensors/reading.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <string_view>
@@ -31,12 +32,16 @@ public:
         size_ = static_cast<std::size_t>(std::to_chars(chars_ + size_, chars_ + kMax, value).ptr - chars_);
         return *this;
     }
-    // As "%.2f" would print it.
-    Text& fixed2(double value)
+    // As "%.2f" prints a float: a float times 100 is exact in a double, so rounding it
+    // to an integer (ties to even, as printf does) gives the hundredths exactly.
+    Text& fixed2(float value)
     {
-        const auto result = std::to_chars(chars_ + size_, chars_ + kMax, value, std::chars_format::fixed, 2);
-        if (result.ec == std::errc()) size_ = static_cast<std::size_t>(result.ptr - chars_);
-        return *this;
+        const double hundredths = std::nearbyint(static_cast<double>(value) * 100.0);
+        if (std::signbit(hundredths)) append("-");
+        const auto n = static_cast<uint64_t>(std::fabs(hundredths));
+        number(n / 100).append(".");
+        const char decimals[2] = {static_cast<char>('0' + n % 100 / 10), static_cast<char>('0' + n % 10)};
+        return append(std::string_view(decimals, 2));
     }
     std::string_view view() const { return {chars_, size_}; }
 
@@ -128,10 +133,15 @@ std::string report_header()
 
 std::string report_row(const ItemDisplay& display, bool read)
 {
+    std::string line;
+    append_report_row(line, display, read);
+    return line;
+}
+
+void append_report_row(std::string& line, const ItemDisplay& display, bool read)
+{
     const Columns c = columns(display, read);
     const bool warn = !read || isNormalReading(display) == 0;
-    std::string line;
-    line.reserve(80);
     left(line, bounded(display.name, sizeof display.name), 25);
     for (const Text* text : {&c.high, &c.low, &c.status}) {
         line += ' ';
@@ -140,7 +150,6 @@ std::string report_row(const ItemDisplay& display, bool read)
     line += ' ';
     right(line, warn ? "Warning!" : "", 10);  // the warning is first set in 8 columns
     line += '\n';
-    return line;
 }
 
 std::string report_footer(long now)

@@ -87,6 +87,23 @@ TEST(ReportRow, HeaderAndClosingLine)
     EXPECT_EQ(footer.size(), 46u + 25u) << "ctime's fixed form";
 }
 
+// Volts are printed without printf; printf of the single-precision quotient is the rule.
+TEST(ReportRow, VoltsAsPrintfShowsTheFloat)
+{
+    auto check = [](int32_t mv) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.2f", static_cast<double>(static_cast<float>(mv / 1000.0)));
+        return report_row(display("V", VOLTAGE, mv), true) == row("V", "0.00", "0.00", expected, true);
+    };
+    int failures = 0;
+    for (int32_t mv = -20000; mv <= 20000 && failures < 5; ++mv)
+        if (!check(mv)) ADD_FAILURE() << mv << " mV", ++failures;
+    for (int64_t mv = INT32_MIN; mv <= INT32_MAX && failures < 5; mv += 99991)
+        if (!check(static_cast<int32_t>(mv))) ADD_FAILURE() << mv << " mV", ++failures;
+    EXPECT_TRUE(check(INT32_MAX));
+    EXPECT_TRUE(check(INT32_MIN));
+}
+
 TEST(ReportRow, FahrenheitTruncatesTowardZero)
 {
     EXPECT_EQ(fahrenheit(75), 167);

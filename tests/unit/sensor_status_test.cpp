@@ -57,6 +57,14 @@ TEST(Parameters, FirstMatchForRegistersLastMatchForMasksUnnamedNever)
     EXPECT_EQ(get_item_bitmask("SWITCH2A", params), 0);
     EXPECT_EQ(find_parameter("", params), nullptr) << "records past the last block";
     EXPECT_EQ(get_item_bitmask("", params), 0);
+    EXPECT_EQ(find_parameter("SWITCH1A_LONGER", params), nullptr);
+
+    set_text(params[0].szKeyName, "VOL2L");  // the same array, edited: lookups see it at once
+    EXPECT_EQ(find_parameter("switch1a", params), &params[1]);
+    EXPECT_EQ(find_parameter("vol2l", params), &params[0]);
+    std::vector<ParameterSection> other(params.begin(), params.begin() + 2);
+    EXPECT_EQ(find_parameter("VOL1H", other), nullptr);
+    EXPECT_EQ(find_parameter("VOL1H", params), &params[2]);
 }
 
 TEST(ItemName, CutToTheDestination)
