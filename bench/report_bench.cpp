@@ -3,8 +3,11 @@
 //
 //   qv_report_bench [--board FILE] [--reports N] [--untimed]
 //
-// Without --board the built-in demo board is measured. --untimed leaves out the timing
-// of the machine's calls (for runs under callgrind, which counts instructions instead).
+// Without --board the built-in demo board is measured. One report is recorded against
+// the simulated machine (its accesses and modelled bus time are the report's); then the
+// report loop runs against a playback of that recording, so that the CPU clock measures
+// the program and not the simulator. --untimed runs the loop against the simulated
+// machine instead (for callgrind, which then separates the two by function).
 #include "app/report.h"
 #include "hw/i2c_discovery.h"
 #include "hw/port_io.h"
@@ -12,15 +15,14 @@
 #include "profile/loader.h"
 #include "sim/board.h"
 #include "sim/session.h"
-#include "null_os.h"
-#include "timed_os.h"
+#include "tape_os.h"
 
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <stdexcept>
 #include <string>
@@ -31,7 +33,7 @@ using namespace qv;
 
 struct Options {
     std::string board;
-    int reports = 200;
+    int reports = 2000;
     bool timed = true;
 };
 
@@ -48,36 +50,11 @@ Options parse(int argc, char** argv)
     return options;
 }
 
-uint64_t clock_ns(clockid_t clock)
+double cpu_us()
 {
     timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<uint64_t>(t.tv_sec) * 1000000000u + static_cast<uint64_t>(t.tv_nsec);
-}
-
-// The cost each timed call of the machine adds outside the interval it measures: a
-// machine that does nothing, called through the timing wrapper and called directly.
-double timing_overhead_ns()
-{
-    constexpr int kCalls = 2000000;
-    bench::NullOs null_os;
-    bench::TimedOs timed(null_os);
-    platform::Os* volatile through = &timed;
-    platform::Os* volatile direct = &null_os;
-    double best = 1e9;
-    for (int round = 0; round < 5; ++round) {
-        timed.reset();
-        uint64_t start = clock_ns(CLOCK_MONOTONIC);
-        for (int i = 0; i < kCalls; ++i) through->outb(0, 0x80);
-        const uint64_t wrapped = clock_ns(CLOCK_MONOTONIC) - start;
-        start = clock_ns(CLOCK_MONOTONIC);
-        for (int i = 0; i < kCalls; ++i) direct->outb(0, 0x80);
-        const uint64_t plain = clock_ns(CLOCK_MONOTONIC) - start;
-        const double outside = (static_cast<double>(wrapped) - static_cast<double>(timed.inside_ns()) -
-                                static_cast<double>(plain)) / kCalls;
-        best = std::min(best, outside);
-    }
-    return std::max(0.0, best);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
 }
 
 // Start-up as the program does it before its first report.
@@ -102,27 +79,69 @@ FILE* divert_stdout()
     return results;
 }
 
-void print_results(FILE* out, const Options& options, int reports, const LoadedProfile& profile, sim::Trace& trace,
-                   double cpu_per_report_us, double machine_per_report_us)
+struct Measurement {
+    std::array<uint64_t, sim::kAccessKinds> accesses{};
+    double bus_us = 0;
+    std::size_t calls = 0;
+    double own_us = -1;  // per report; negative: not measured
+    const char* note = "";
+};
+
+// One report against the simulated machine, recorded.
+bench::RecordingOs record_report(sim::Session& session, std::span<ItemDisplay> displays, const LoadedProfile& profile,
+                                 Measurement& m)
 {
-    const double n = reports;
-    std::fprintf(out, "board: %s\n", options.board.empty() ? "built-in demo" : options.board.c_str());
-    std::fprintf(out, "items: %d, reports: %d\n", profile.itemCount(), reports);
-    std::fprintf(out, "accesses per report:");
-    for (std::size_t k = 0; k < sim::kAccessKinds; ++k) {
-        const auto kind = static_cast<sim::Access>(k);
-        if (trace.count(kind) != 0) std::fprintf(out, " %s %.1f", sim::access_name(kind), trace.count(kind) / n);
-    }
-    const double bus_us = trace.bus_time_us() / n;
-    std::fprintf(out, "\nmodelled bus time per report: %.1f us\n", bus_us);
-    if (!options.timed) return;
-    if (cpu_per_report_us < 0) {
-        std::fprintf(out, "no round ran undisturbed; run again on a quieter machine\n");
+    platform::Os& machine = platform::os();
+    bench::RecordingOs recording(machine);
+    session.trace().reset_counts();
+    platform::set_os(&recording);
+    text_build_Items(displays, profile);
+    platform::set_os(&machine);
+    for (std::size_t k = 0; k < sim::kAccessKinds; ++k) m.accesses[k] = session.trace().count(static_cast<sim::Access>(k));
+    m.bus_us = session.trace().bus_time_us();
+    m.calls = recording.tape.size();
+    return recording;
+}
+
+void time_playback(const bench::RecordingOs& recording, std::span<ItemDisplay> displays, const LoadedProfile& profile,
+                   int reports, Measurement& m)
+{
+    if (!recording.complete) {
+        m.note = "the report makes calls the playback cannot answer: not timed";
         return;
     }
-    std::fprintf(out, "simulated machine's CPU time per report (left out): %.1f us\n", machine_per_report_us);
-    std::fprintf(out, "program's own CPU time per report: %.2f us\n", cpu_per_report_us);
-    std::fprintf(out, "own cost / bus time: %.4f%% (target < 1%%)\n", 100.0 * cpu_per_report_us / bus_us);
+    platform::Os& machine = platform::os();
+    bench::PlaybackOs playback(recording.tape);
+    platform::set_os(&playback);
+    const double start = cpu_us();
+    for (int i = 0; i < reports && !playback.diverged(); ++i) {
+        playback.rewind();
+        text_build_Items(displays, profile);
+    }
+    std::fflush(stdout);
+    const double spent = cpu_us() - start;
+    platform::set_os(&machine);
+    if (playback.diverged()) m.note = "the program did not repeat its calls: not timed";
+    else m.own_us = spent / reports;
+}
+
+void print(FILE* out, const Options& options, const LoadedProfile& profile, const Measurement& m)
+{
+    std::fprintf(out, "board: %s (%d items)\n", options.board.empty() ? "built-in demo" : options.board.c_str(),
+                 profile.itemCount());
+    std::fprintf(out, "  accesses per report:");
+    for (std::size_t k = 0; k < sim::kAccessKinds; ++k)
+        if (m.accesses[k] != 0) std::fprintf(out, " %s %llu", sim::access_name(static_cast<sim::Access>(k)),
+                                             static_cast<unsigned long long>(m.accesses[k]));
+    std::fprintf(out, "\n  modelled bus time per report: %.1f us\n", m.bus_us);
+    if (!options.timed) return;
+    if (m.own_us < 0) {
+        std::fprintf(out, "  %s\n", m.note);
+        return;
+    }
+    std::fprintf(out, "  program's own CPU time per report: %.2f us (%d reports, %zu machine calls each)\n", m.own_us,
+                 options.reports, m.calls);
+    std::fprintf(out, "  own cost / bus time: %.3f%% (target < 1%%)\n", 100.0 * m.own_us / m.bus_us);
 }
 
 int run(const Options& options)
@@ -131,49 +150,20 @@ int run(const Options& options)
     session_options.board = sim::load_board(options.board);
     session_options.fast = true;
     sim::Session session(session_options);
-    bench::TimedOs timed(platform::os());
-    if (options.timed) platform::set_os(&timed);
 
     ProfileStore store;
     const LoadedProfile profile = start_up(store);
     std::vector<ItemDisplay> displays = createItemDisps(profile);
     FILE* results = divert_stdout();
-    text_build_Items(displays, profile);  // warm caches and the adapter file
+    text_build_Items(displays, profile);  // the first report opens what later ones reuse
 
-    session.trace().reset_counts();
-    int reports = options.reports;
-    double own_us = -1;
-    double machine_us = 0;
-    if (!options.timed) {
+    Measurement m;
+    const bench::RecordingOs recording = record_report(session, displays, profile, m);
+    if (options.timed) time_playback(recording, displays, profile, options.reports, m);
+    else
         for (int i = 0; i < options.reports; ++i) text_build_Items(displays, profile);
-    } else {
-        // Several rounds; the fastest one, the least disturbed, counts. Wall time is used
-        // throughout so that the machine's time and the loop's are on one clock; the CPU
-        // clock of the loop checks that the process was not kept waiting.
-        const double overhead_ns = timing_overhead_ns();
-        constexpr int kRounds = 5;
-        const int per_round = std::max(1, options.reports / kRounds);
-        double best_wall = 0;
-        for (int round = 0; round < kRounds; ++round) {
-            timed.reset();
-            const uint64_t cpu_start = clock_ns(CLOCK_PROCESS_CPUTIME_ID);
-            const uint64_t start = clock_ns(CLOCK_MONOTONIC);
-            for (int i = 0; i < per_round; ++i) text_build_Items(displays, profile);
-            std::fflush(stdout);
-            const double wall = static_cast<double>(clock_ns(CLOCK_MONOTONIC) - start);
-            const double cpu = static_cast<double>(clock_ns(CLOCK_PROCESS_CPUTIME_ID) - cpu_start);
-            if (cpu < 0.95 * wall) continue;  // preempted: not a clean round
-            const double machine = static_cast<double>(timed.inside_ns()) + overhead_ns * static_cast<double>(timed.calls());
-            const double own = (wall - machine) / per_round / 1000.0;
-            if (own_us < 0 || wall < best_wall) {
-                best_wall = wall;
-                own_us = own;
-                machine_us = machine / per_round / 1000.0;
-            }
-        }
-        reports = per_round * kRounds;
-    }
-    print_results(results, options, reports, profile, session.trace(), own_us, machine_us);
+    std::fflush(stdout);
+    print(results, options, profile, m);
     std::fclose(results);
     return 0;
 }
