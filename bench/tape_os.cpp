@@ -128,6 +128,43 @@ time_t RecordingOs::time(time_t* out)
     return now;
 }
 
+void replay_calls(const std::vector<Call>& tape, platform::Os& os)
+{
+    i2c_smbus_data data{};
+    uint8_t addr[sizeof(ipmi_addr)] = {};
+    uint8_t message[IPMI_MAX_MSG_LENGTH] = {};
+    for (const Call& call : tape) {
+        switch (call.method) {
+        case Method::Iopl: os.iopl(static_cast<int>(call.a)); break;
+        case Method::Ioperm: os.ioperm(call.a, call.b, 1); break;
+        case Method::Inb: os.inb(static_cast<uint16_t>(call.a)); break;
+        case Method::Outb: os.outb(static_cast<uint8_t>(call.b), static_cast<uint16_t>(call.a)); break;
+        case Method::Inl: os.inl(static_cast<uint16_t>(call.a)); break;
+        case Method::Outl: os.outl(static_cast<uint32_t>(call.b), static_cast<uint16_t>(call.a)); break;
+        case Method::SelectRead: os.select_read(static_cast<int>(call.a), nullptr); break;
+        case Method::Time: os.time(nullptr); break;
+        case Method::Other: break;
+        case Method::Ioctl: {
+            if (call.a == I2C_SMBUS) {
+                i2c_smbus_ioctl_data request{static_cast<uint8_t>(call.b >> 8), static_cast<uint8_t>(call.b & 0xFF),
+                                             I2C_SMBUS_BYTE_DATA, &data};
+                os.ioctl(0, call.a, &request);
+            } else if (call.a == I2C_SLAVE || call.a == I2C_SLAVE_FORCE) {
+                os.ioctl(0, call.a, reinterpret_cast<void*>(static_cast<uintptr_t>(call.b)));
+            } else {
+                ipmi_recv recv{};
+                recv.addr = addr;
+                recv.addr_len = sizeof addr;
+                recv.msg.data = message;
+                recv.msg.data_len = sizeof message;
+                os.ioctl(0, call.a, &recv);
+            }
+            break;
+        }
+        }
+    }
+}
+
 const Call& PlaybackOs::answer(Method method, uint64_t a, uint64_t b)
 {
     if (next_ >= tape_.size()) return refuse(), missing_;

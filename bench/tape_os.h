@@ -67,6 +67,10 @@ private:
     platform::Os& inner_;
 };
 
+// Makes every call of the tape on os, in order, with arguments rebuilt from the tape:
+// what playback costs without the program.
+void replay_calls(const std::vector<Call>& tape, platform::Os& os);
+
 class PlaybackOs final : public platform::Os {
 public:
     explicit PlaybackOs(const std::vector<Call>& tape) : tape_(tape) {}
