@@ -4,9 +4,9 @@
 // lookup always answers for the array as it is now.
 #include "sensors/parameters.h"
 
+#include <algorithm>
+#include <compare>
 #include <cstring>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace qv {
@@ -15,15 +15,26 @@ namespace {
 
 constexpr std::size_t kNameSize = sizeof ParameterSection{}.szKeyName;
 
-// Case folding of the C locale, which every name comparison of the profile uses.
-char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// A name folded to lower case (the C locale's folding, which every name comparison of
+// the profile uses) and padded with zeros: names compare as two words.
+struct Key {
+    uint64_t low = 0;
+    uint32_t high = 0;
 
-// The folded name, or false when it is longer than any parameter name can be.
-bool folded(std::string_view name, std::string& key)
+    auto operator<=>(const Key&) const = default;
+};
+
+// false when the name is longer than any parameter name can be.
+bool make_key(std::string_view name, Key& key)
 {
     if (name.size() > kNameSize) return false;
-    key.resize(name.size());
-    for (std::size_t i = 0; i < name.size(); ++i) key[i] = fold(name[i]);
+    char bytes[kNameSize] = {};
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        bytes[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    std::memcpy(&key.low, bytes, sizeof key.low);
+    std::memcpy(&key.high, bytes + sizeof key.low, sizeof key.high);
     return true;
 }
 
@@ -36,13 +47,20 @@ public:
 
     const Places* find(std::span<const ParameterSection> params, std::string_view name)
     {
-        if (name.empty() || !folded(name, key_)) return nullptr;
+        Key key;
+        if (name.empty() || !make_key(name, key)) return nullptr;
         if (!built_from(params)) rebuild(params);
-        const auto it = places_.find(key_);
-        return it == places_.end() ? nullptr : &it->second;
+        const auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                                         [](const Entry& e, const Key& k) { return e.key < k; });
+        return it != entries_.end() && it->key == key ? &it->places : nullptr;
     }
 
 private:
+    struct Entry {
+        Key key;
+        Places places;
+    };
+
     bool built_from(std::span<const ParameterSection> params) const
     {
         return params.size() == copy_.size() &&
@@ -52,20 +70,26 @@ private:
     void rebuild(std::span<const ParameterSection> params)
     {
         copy_.assign(params.begin(), params.end());
-        places_.clear();
-        std::string key;
+        entries_.clear();
         for (std::size_t i = 0; i < params.size(); ++i) {
             const char* name = params[i].szKeyName;
             if (name[0] == '\0') continue;  // the free places after the last block
-            folded(std::string_view(name, strnlen(name, kNameSize)), key);
-            const auto [it, added] = places_.try_emplace(key, Places{i, i});
-            if (!added) it->second.last = i;
+            Key key;
+            make_key(std::string_view(name, strnlen(name, kNameSize)), key);
+            entries_.push_back({key, {i, i}});
         }
+        // Sorted by name, then place: the first and last place of each name merge.
+        std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            if (kept > 0 && entries_[kept - 1].key == entries_[i].key) entries_[kept - 1].places.last = entries_[i].places.last;
+            else entries_[kept++] = entries_[i];
+        }
+        entries_.resize(kept);
     }
 
     std::vector<ParameterSection> copy_;
-    std::unordered_map<std::string, Places> places_;
-    std::string key_;
+    std::vector<Entry> entries_;
 };
 
 NameIndex& name_index()

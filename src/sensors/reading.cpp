@@ -92,8 +92,7 @@ int read_once(const LoadedProfile& profile, ItemSection& item, int32_t* value, c
 int read_with_retries(const LoadedProfile& profile, ItemSection& item, int32_t* value, const RefChain* outer)
 {
     const RefChain chain{&item, outer};
-    ItemDisplay status;
-    get_item_name(item, status.name, sizeof status.name);
+    ItemDisplay status;  // the status rule looks at the category, the value and the limits
     status.category = item.Cat;
     int code = -1;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
