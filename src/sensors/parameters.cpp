@@ -1,7 +1,8 @@
 // Parameter lookups by name. Every reading looks up two to five parameters, so the names
 // are indexed once per profile; the index keeps a copy of the array it was built from
 // and is rebuilt whenever the array it is asked about differs from that copy, so a
-// lookup always answers for the array as it is now.
+// lookup always answers for the array as it is now. A reading checks the copy once for
+// all its lookups (ParameterScope).
 #include "sensors/parameters.h"
 
 #include <algorithm>
@@ -49,10 +50,23 @@ public:
     {
         Key key;
         if (name.empty() || !make_key(name, key)) return nullptr;
-        if (!built_from(params)) rebuild(params);
+        if (!trusted(params) && !built_from(params)) rebuild(params);
         const auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
                                          [](const Entry& e, const Key& k) { return e.key < k; });
         return it != entries_.end() && it->key == key ? &it->places : nullptr;
+    }
+
+    // Within a scope the array cannot change: one check at its start covers the rest.
+    void enter(std::span<const ParameterSection> params)
+    {
+        if (depth_++ > 0) return;
+        if (!built_from(params)) rebuild(params);
+        scope_data_ = params.data();
+        scope_size_ = params.size();
+    }
+    void leave()
+    {
+        if (--depth_ == 0) scope_data_ = nullptr;
     }
 
 private:
@@ -60,6 +74,11 @@ private:
         Key key;
         Places places;
     };
+
+    bool trusted(std::span<const ParameterSection> params) const
+    {
+        return depth_ > 0 && params.data() == scope_data_ && params.size() == scope_size_;
+    }
 
     bool built_from(std::span<const ParameterSection> params) const
     {
@@ -90,6 +109,9 @@ private:
 
     std::vector<ParameterSection> copy_;
     std::vector<Entry> entries_;
+    int depth_ = 0;
+    const ParameterSection* scope_data_ = nullptr;
+    std::size_t scope_size_ = 0;
 };
 
 NameIndex& name_index()
@@ -99,6 +121,9 @@ NameIndex& name_index()
 }
 
 }  // namespace
+
+ParameterScope::ParameterScope(std::span<const ParameterSection> params) { name_index().enter(params); }
+ParameterScope::~ParameterScope() { name_index().leave(); }
 
 const ParameterSection* find_parameter(const char* name, std::span<const ParameterSection> params)
 {

@@ -12,6 +12,17 @@ namespace qv {
 // does. Records past the last [Parameter] block have no name and never match.
 const ParameterSection* find_parameter(const char* name, std::span<const ParameterSection> params);
 
+// For as long as it lives, lookups in this array skip the check that the array is still
+// the one the name index was built from: the engine never changes parameters while it
+// reads. Scopes nest.
+class ParameterScope {
+public:
+    explicit ParameterScope(std::span<const ParameterSection> params);
+    ~ParameterScope();
+    ParameterScope(const ParameterScope&) = delete;
+    ParameterScope& operator=(const ParameterScope&) = delete;
+};
+
 inline uint32_t item_bus(const ItemSection& item) { return static_cast<uint32_t>(item.BusType); }
 
 // Served over the SMBus (by the host adapter or by the BMC).

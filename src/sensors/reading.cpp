@@ -4,6 +4,7 @@
 #include "profile/text.h"
 #include "sensors/convert.h"
 #include "sensors/limits.h"
+#include "sensors/parameters.h"
 #include "sensors/raw_read.h"
 
 #include <cstdio>
@@ -109,11 +110,13 @@ int read_with_retries(const LoadedProfile& profile, ItemSection& item, int32_t* 
 
 int get_item_reading(const LoadedProfile& profile, ItemSection& item, int32_t* value)
 {
+    const ParameterScope scope(profile.params);
     return read_with_retries(profile, item, value, nullptr);
 }
 
 int get_item_readingImpl(const LoadedProfile& profile, ItemSection& item, int32_t* value)
 {
+    const ParameterScope scope(profile.params);
     const RefChain chain{&item, nullptr};
     return read_once(profile, item, value, chain);
 }
