@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <string_view>
@@ -29,7 +30,8 @@ public:
     template <typename Number>
     Text& number(Number value)
     {
-        size_ = static_cast<std::size_t>(std::to_chars(chars_ + size_, chars_ + kMax, value).ptr - chars_);
+        const auto result = std::to_chars(chars_ + size_, chars_ + kMax, value);
+        if (result.ec == std::errc()) size_ = static_cast<std::size_t>(result.ptr - chars_);
         return *this;
     }
     // As "%.2f" prints a float: a float times 100 is exact in a double, so rounding it
@@ -47,7 +49,7 @@ public:
 
 private:
     static constexpr std::size_t kMax = 39;
-    char chars_[kMax] = {};
+    char chars_[kMax];
     std::size_t size_ = 0;
 };
 
@@ -104,17 +106,32 @@ Columns columns(const ItemDisplay& display, bool read)
     return c;
 }
 
-// "%-Ns" and "%Ns": padded to the width, never cut.
-void left(std::string& line, std::string_view text, std::size_t width)
-{
-    line.append(text);
-    if (text.size() < width) line.append(width - text.size(), ' ');
-}
-void right(std::string& line, std::string_view text, std::size_t width)
-{
-    if (text.size() < width) line.append(width - text.size(), ' ');
-    line.append(text);
-}
+// One printed line: "%-Ns" and "%Ns" columns, padded to the width and never cut.
+class Line {
+public:
+    Line& left(std::string_view text, std::size_t width) { return put(text).pad(text.size(), width); }
+    Line& right(std::string_view text, std::size_t width) { return pad(text.size(), width).put(text); }
+    Line& put(std::string_view text)
+    {
+        std::memcpy(chars_ + size_, text.data(), text.size());
+        size_ += text.size();
+        return *this;
+    }
+    std::string_view view() const { return {chars_, size_}; }
+
+private:
+    Line& pad(std::size_t length, std::size_t width)
+    {
+        if (length >= width) return *this;
+        std::memset(chars_ + size_, ' ', width - length);
+        size_ += width - length;
+        return *this;
+    }
+
+    // Five columns of at most 39 characters, their separators and the newline.
+    char chars_[256];
+    std::size_t size_ = 0;
+};
 
 }  // namespace
 
@@ -122,13 +139,13 @@ int64_t fahrenheit(int32_t celsius) { return static_cast<int64_t>(celsius) * 9 /
 
 std::string report_header()
 {
-    std::string line;
-    left(line, "Monitored Item", 25);
-    for (std::string_view title : {"High Limit", "Low Limit", "Status"}) {
-        line += ' ';
-        right(line, title, 10);
-    }
-    return line + " \n" + std::string(70, '-') + "\n";
+    static const std::string header = [] {
+        Line line;
+        line.left("Monitored Item", 25);
+        for (std::string_view title : {"High Limit", "Low Limit", "Status"}) line.put(" ").right(title, 10);
+        return std::string(line.put(" \n").view()) + std::string(70, '-') + "\n";
+    }();
+    return header;
 }
 
 std::string report_row(const ItemDisplay& display, bool read)
@@ -138,25 +155,35 @@ std::string report_row(const ItemDisplay& display, bool read)
     return line;
 }
 
-void append_report_row(std::string& line, const ItemDisplay& display, bool read)
+void append_report_row(std::string& out, const ItemDisplay& display, bool read)
 {
     const Columns c = columns(display, read);
     const bool warn = !read || isNormalReading(display) == 0;
-    left(line, bounded(display.name, sizeof display.name), 25);
-    for (const Text* text : {&c.high, &c.low, &c.status}) {
-        line += ' ';
-        right(line, text->view(), 10);
-    }
-    line += ' ';
-    right(line, warn ? "Warning!" : "", 10);  // the warning is first set in 8 columns
-    line += '\n';
+    Line line;
+    line.left(bounded(display.name, sizeof display.name), 25);
+    for (const Text* text : {&c.high, &c.low, &c.status}) line.put(" ").right(text->view(), 10);
+    line.put(" ").right(warn ? "Warning!" : "", 10);  // the warning is first set in 8 columns
+    out.append(line.put("\n").view());
 }
 
+// The C library's ctime form, "Wed Jun 30 21:49:08 1993\n", in local time.
 std::string report_footer(long now)
 {
+    static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const time_t stamp = now;
-    const char* when = std::ctime(&stamp);
-    return std::string(45, '-') + " " + (when != nullptr ? when : "?\n");
+    std::tm t{};
+    std::string line(45, '-');
+    if (localtime_r(&stamp, &t) == nullptr || t.tm_wday < 0 || t.tm_wday > 6 || t.tm_mon < 0 || t.tm_mon > 11)
+        return line + " ?\n";
+    auto two = [](int v) { return std::string{static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)}; };
+    Text year;
+    year.number(t.tm_year + 1900);
+    line.append(" ").append(kDays[t.tm_wday]).append(" ").append(kMonths[t.tm_mon]);
+    line.append(t.tm_mday < 10 ? "  " : " ").append(std::to_string(t.tm_mday)).append(" ");
+    line.append(two(t.tm_hour)).append(":").append(two(t.tm_min)).append(":").append(two(t.tm_sec));
+    return line.append(" ").append(year.view()).append("\n");
 }
 
 }  // namespace qv
