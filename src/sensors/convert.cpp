@@ -1,8 +1,8 @@
 // Fan counts, temperature bytes, switch bits and divisor fields to reading units.
 #include "sensors/convert.h"
 
-#include "profile/text.h"
 #include "sensors/chip_access.h"
+#include "sensors/names.h"
 #include "sensors/parameters.h"
 
 #include <array>
@@ -134,7 +134,7 @@ int get_item_divisor(const LoadedProfile& profile, const ItemSection& item, int3
     int result = -1;
     if (is_smbus_item(item)) result = chip::smbus_read(item, param->Slave, param->Offset, &reg_value);
     if (uses_isa_route(*profile.system, item)) result = chip::isa_read(*profile.system, param->Slave, param->Offset, &reg_value);
-    if (istarts_with(item.ParaIndex1, "DIVISOR"))
+    if (name_starts_with(item.ParaIndex1, "DIVISOR"))
         result = DIVISORConvert(reg_value, item.ChipCode, static_cast<uint8_t>(param->BitMask), divisor);
     return result;
 }

@@ -5,6 +5,8 @@
 // all its lookups (ParameterScope).
 #include "sensors/parameters.h"
 
+#include "sensors/names.h"
+
 #include <algorithm>
 #include <compare>
 #include <cstring>
@@ -16,8 +18,7 @@ namespace {
 
 constexpr std::size_t kNameSize = sizeof ParameterSection{}.szKeyName;
 
-// A name folded to lower case (the C locale's folding, which every name comparison of
-// the profile uses) and padded with zeros: names compare as two words.
+// A name folded to lower case and padded with zeros: names compare as two words.
 struct Key {
     uint64_t low = 0;
     uint32_t high = 0;
@@ -30,10 +31,7 @@ bool make_key(std::string_view name, Key& key)
 {
     if (name.size() > kNameSize) return false;
     char bytes[kNameSize] = {};
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        bytes[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
+    for (std::size_t i = 0; i < name.size(); ++i) bytes[i] = fold_case(name[i]);
     std::memcpy(&key.low, bytes, sizeof key.low);
     std::memcpy(&key.high, bytes + sizeof key.low, sizeof key.high);
     return true;

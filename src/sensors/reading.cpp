@@ -1,9 +1,9 @@
 // One item read and converted, and the retries that confirm an out-of-limit reading.
 #include "sensors/reading.h"
 
-#include "profile/text.h"
 #include "sensors/convert.h"
 #include "sensors/limits.h"
+#include "sensors/names.h"
 #include "sensors/parameters.h"
 #include "sensors/raw_read.h"
 
@@ -34,7 +34,7 @@ int read_with_retries(const LoadedProfile& profile, ItemSection& item, int32_t* 
 ItemSection* find_item_id(const LoadedProfile& profile, const char* id)
 {
     for (ItemSection& other : profile.items)
-        if (iequals(other.Item_ID, id)) return &other;
+        if (same_name(other.Item_ID, id)) return &other;
     return nullptr;
 }
 

@@ -1,5 +1,5 @@
 // When a reading counts as normal: the one rule every page, report and alert shares.
-#include "profile/text.h"
+#include "sensors/names.h"
 #include "sensors/reading.h"
 
 #include <cstring>
@@ -17,7 +17,7 @@ int isNormalReading(const ItemDisplay& display)
         return display.lowLimit < value && value < display.highLimit;
     case TEMP: {
         const std::string_view text(display.thermalText, strnlen(display.thermalText, sizeof display.thermalText));
-        const bool overheat = display.thermalFlag != 0 && iequals(text, "Overheat");
+        const bool overheat = display.thermalFlag != 0 && same_name(text, "Overheat");
         return value < display.highLimit && !overheat;
     }
     case SWITCH:
