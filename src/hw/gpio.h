@@ -9,12 +9,19 @@ namespace qv {
 // Cached GPIO base of the ChipCode 5 Super I/O: high byte, low byte; both 0 = not read.
 inline uint32_t ChipCode5BaseAddr[2] = {0, 0};
 
+// Super I/O configuration ports and the south bridge's power-management pair.
+inline constexpr uint16_t kSuperIoIndex = 0x2E;
+inline constexpr uint16_t kSuperIoData = 0x2F;
+inline constexpr uint16_t kSbPmIndex = 0xCD6;
+inline constexpr uint16_t kSbPmData = 0xCD7;
+
 void ReadSuperGPIO(int chip_code, uint8_t logical_device, uint8_t reg, uint32_t* value);
 void ReadSBGPIO(int chip_code, int unused, uint8_t index, uint32_t* value);
 int CheckGPIO28Hi();
 int CheckGPIO38Hi();
 int CheckGPIO39Hi();
 uint32_t findGpioBaseAddress();
+// GPIO numbers 0 to 95; any other number reads and changes nothing and gives 0.
 uint32_t getIpmiBiosPostCmplGpioState(uint32_t gpio_base, unsigned gpio);
 uint32_t setIpmiBiosPostCmplGpioState(uint32_t gpio_base, unsigned gpio, int value);
 // Ends the process with status 1 when physical memory cannot be read.

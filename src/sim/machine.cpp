@@ -56,7 +56,7 @@ PortDevice* Machine::port_device(uint16_t port)
 
 uint32_t Machine::port_in(uint16_t port, unsigned width)
 {
-    if (io_privilege_level < 3 && !warned_privilege_) {
+    if (io_privilege_level < 3 && !permitted_ports.test(port) && !warned_privilege_) {
         std::fprintf(stderr, "sim: port 0x%04X read without I/O privilege\n", port);
         warned_privilege_ = true;
     }
@@ -69,7 +69,7 @@ uint32_t Machine::port_in(uint16_t port, unsigned width)
 
 void Machine::port_out(uint16_t port, uint32_t value, unsigned width)
 {
-    if (io_privilege_level < 3 && !warned_privilege_) {
+    if (io_privilege_level < 3 && !permitted_ports.test(port) && !warned_privilege_) {
         std::fprintf(stderr, "sim: port 0x%04X written without I/O privilege\n", port);
         warned_privilege_ = true;
     }

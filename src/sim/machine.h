@@ -10,6 +10,7 @@
 #include <sys/time.h>
 #include <sys/types.h>
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -70,6 +71,7 @@ public:
     uid_t uid = 0;
     bool io_privilege_granted = true;  // false: iopl and ioperm fail with EPERM
     int io_privilege_level = 0;
+    std::bitset<65536> permitted_ports;  // opened one by one with ioperm
 
     void add_port_device(std::unique_ptr<PortDevice> device);
     // Registers a device file; a placeholder file in the sandbox makes it visible to

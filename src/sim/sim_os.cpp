@@ -69,12 +69,17 @@ int SimOs::iopl(int level)
     return 0;
 }
 
-int SimOs::ioperm(unsigned long, unsigned long, int)
+int SimOs::ioperm(unsigned long from, unsigned long num, int turn_on)
 {
     if (!m_.io_privilege_granted) {
         errno = EPERM;
         return -1;
     }
+    if (from + num > m_.permitted_ports.size() || from + num < from) {
+        errno = EINVAL;
+        return -1;
+    }
+    for (unsigned long port = from; port < from + num; ++port) m_.permitted_ports.set(port, turn_on != 0);
     return 0;
 }
 

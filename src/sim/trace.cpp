@@ -37,13 +37,14 @@ bool Trace::open(const std::string& path)
 void Trace::record(Access kind, const char* format, ...)
 {
     ++counts_[static_cast<std::size_t>(kind)];
-    if (out_ == nullptr) return;
-    std::fprintf(out_, "%-7s ", access_name(kind));
+    if (out_ == nullptr && !keep_) return;
+    char text[512];
     va_list args;
     va_start(args, format);
-    std::vfprintf(out_, format, args);
+    std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    std::fputc('\n', out_);
+    if (out_ != nullptr) std::fprintf(out_, "%-7s %s\n", access_name(kind), text);
+    if (keep_) lines_.push_back(std::string(access_name(kind)) + " " + text);
 }
 
 double Trace::bus_time_us() const

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace qv::sim {
 
@@ -33,6 +34,10 @@ public:
 
     bool open(const std::string& path);
     bool writing() const { return out_ != nullptr; }
+    // Keeps every line from now on in memory as well, for tests to read.
+    void keep_lines() { keep_ = true; }
+    const std::vector<std::string>& lines() const { return lines_; }
+    void clear_lines() { lines_.clear(); }
 
     // Counts one access of the kind and, when writing, adds its line.
     void record(Access kind, const char* format, ...) __attribute__((format(printf, 3, 4)));
@@ -46,6 +51,8 @@ public:
 
 private:
     FILE* out_ = nullptr;
+    bool keep_ = false;
+    std::vector<std::string> lines_;
     std::array<uint64_t, kAccessKinds> counts_{};
     std::array<double, kAccessKinds> costs_{};
 };

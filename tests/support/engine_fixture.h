@@ -1,6 +1,7 @@
 // A simulated machine with a profile loaded, for tests of the sensor engine.
 #pragma once
 
+#include "hw/state.h"
 #include "ipmi/ipmi.h"
 #include "profile/loader.h"
 #include "support/sim_fixture.h"
@@ -17,6 +18,7 @@ protected:
     LoadedProfile load(const std::string& profile, const sim::json& board = sim::json::object())
     {
         boot(board);
+        reset_hw_state();
         hDevice = 0;
         write("/etc/Quorvel.ini", profile);
         if (loadQuorvelINI_and_getItemCount(store_) <= 0) throw std::runtime_error("test profile did not load");

@@ -17,7 +17,8 @@ protected:
     {
         sim::SessionOptions options;
         options.board = board;
-        session_.reset();  // the old machine uninstalls itself: it must go first
+        // The old machine goes first: its end uninstalls whatever machine is installed.
+        session_.reset();
         session_ = std::make_unique<sim::Session>(options);
     }
     void SetUp() override { boot(); }

@@ -1,0 +1,17 @@
+#include "hw/fatal.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace qv {
+
+void exit_on_system_error(int line, const char* unit)
+{
+    const int error = errno;
+    std::fprintf(stderr, "Error at line %d, file %s (%d) [%s]\n", line, unit, error, std::strerror(error));
+    std::exit(1);
+}
+
+}  // namespace qv

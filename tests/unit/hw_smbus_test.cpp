@@ -1,0 +1,243 @@
+// Host-path SMBus access: adapter choice, one bind and one transfer per byte, the status
+// clear, the slow register's wait, and chips that do not answer.
+#include "hw/i2c_discovery.h"
+#include "hw/port_access.h"
+#include "hw/port_io.h"
+#include "hw/smbus.h"
+#include "support/hw_fixture.h"
+
+#include <gmock/gmock.h>
+
+namespace qv::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+sim::json adapter(int bus, sim::json slaves)
+{
+    return {{"bus", bus}, {"name", "SMBus I801 adapter at 1100"}, {"slaves", std::move(slaves)}};
+}
+
+sim::json smbus_board(sim::json adapters)
+{
+    return {{"smbus_controllers",
+             {{{"bus", 0}, {"device", 31}, {"function", 3}, {"vendor", "0x8086"}, {"device_id", "0x27DA"},
+               {"base", "0x1100"}}}},
+            {"i2c", {{"adapters", std::move(adapters)}}}};
+}
+
+const sim::json kChips = {
+    {{"address", "0x2D"}, {"registers", {{"0x20", "0x5A"}, {"0x44", "0x11"}, {"0x30", "0x01"}, {"0x31", "0x2C"}}}},
+    {{"address", "0x2E"}, {"busy", true}, {"registers", {{"0x20", "0x66"}}}},
+    {{"address", "0x2F"}, {"answers", false}},
+    {{"address", "0x2C"}, {"chip", "winbond"}, {"banks", {{"0", {{"0x10", 1}}}, {"1", {{"0x10", 2}}}}}},
+    {{"address", "0x2B"}, {"chip", "nct7904d"}, {"banks", {{"0", {{"0x10", 3}}}, {"2", {{"0x10", 4}}}}}},
+};
+
+class Smbus : public HwTest {
+protected:
+    void SetUp() override { use_board(smbus_board({adapter(0, kChips)})); }
+
+    void use_board(const sim::json& board, int intel = 1)
+    {
+        boot_board(board);
+        i2c_bus_list = {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}};
+        IntelDevice = static_cast<uint8_t>(intel);
+        ASSERT_EQ(request_iopl(3), 0);
+    }
+};
+
+TEST_F(Smbus, ByteReadIsOneBindOneTransferAndTheStatusClear)
+{
+    uint32_t value = 0;
+    EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
+    EXPECT_EQ(value, 0x5Au);
+    EXPECT_THAT(trace("bind"), ElementsAre("i2c-0 I2C_SLAVE 0x2D"));
+    EXPECT_THAT(trace("smbus"), ElementsAre("i2c-0 0x2D read  0x20 -> 0x5A"));
+    EXPECT_THAT(trace("port"), ElementsAre("outb 0x1100 <- 0x42"));
+    EXPECT_EQ(i2c_adapter_file.path, "/dev/i2c-0");
+}
+
+TEST_F(Smbus, OtherControllersKeepTheirStatusRegister)
+{
+    use_board(smbus_board({adapter(0, kChips)}), 0);
+    uint32_t value = 0;
+    EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
+    EXPECT_EQ(smbus_byte_data_write(kBusSmbus, 0x1100, 0x2D, 0x21, 1), 0);
+    EXPECT_THAT(trace("port"), IsEmpty());
+}
+
+TEST_F(Smbus, AdapterIsOpenedOnceAndKeptForEveryLaterCall)
+{
+    uint32_t value = 0;
+    ASSERT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
+    const int fd = i2c_adapter_file.fd;
+    i2c_bus_list.clear();
+    EXPECT_EQ(openI2CDevice(0x9999), fd) << "the port of later calls is not looked at again";
+}
+
+struct WaitCase {
+    uint32_t bus_type;
+    uint8_t reg;
+    bool waits;
+};
+
+TEST_F(Smbus, OnlyBusType8Register0x44WaitsBeforeTheRead)
+{
+    for (const WaitCase& c : {WaitCase{8, 0x44, true}, WaitCase{8, 0x20, false}, WaitCase{1, 0x44, false},
+                              WaitCase{9, 0x44, false}}) {
+        clear_trace();
+        const uint64_t before = session().clock().elapsed_us();
+        uint32_t value = 0;
+        EXPECT_EQ(smbus_byte_data_read(16, c.bus_type, 0x1100, 0x2D, c.reg, &value), 0);
+        EXPECT_EQ(session().clock().elapsed_us() - before, c.waits ? 550000u : 0u) << c.bus_type << " " << +c.reg;
+        EXPECT_EQ(trace("sleep").size(), c.waits ? 1u : 0u);
+    }
+}
+
+TEST_F(Smbus, PseudoChipsAnswerWithoutAnyAdapter)
+{
+    use_board(sim::json::object());
+    i2c_bus_list.clear();
+    uint32_t value = 7;
+    EXPECT_EQ(smbus_byte_data_read(29, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
+    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(smbus_byte_data_read(31, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
+    EXPECT_EQ(value, 1u);
+    EXPECT_FALSE(i2c_adapter_file.open);
+    EXPECT_THAT(session().trace().lines(), IsEmpty());
+}
+
+TEST_F(Smbus, SilentChipFailsTheReadButTheStatusIsStillCleared)
+{
+    uint32_t value = 0xAA;
+    EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2F, 0x20, &value), -1);
+    EXPECT_EQ(value, 0xAAu);
+    EXPECT_THAT(trace("port"), ElementsAre("outb 0x1100 <- 0x42"));
+    EXPECT_EQ(smbus_byte_data_write(kBusSmbus, 0x1100, 0x2F, 0x20, 1), -1) << "a failed write transfer is a failure";
+}
+
+TEST_F(Smbus, RefusedBindIsReportedAndNothingIsTransferred)
+{
+    uint32_t value = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2E, 0x20, &value), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: ioctl(), slave=0x2e\n");
+    EXPECT_THAT(trace("smbus"), IsEmpty());
+    EXPECT_THAT(trace("port"), IsEmpty());
+    // Writes and word reads bind by force, past the kernel driver that holds the chip.
+    EXPECT_EQ(smbus_byte_data_write(kBusSmbus, 0x1100, 0x2E, 0x21, 0x09), 0);
+    EXPECT_EQ(smbus_word_data_read_HL(kBusSmbus, 0x1100, 0x2E, 0x20, &value), 0);
+    EXPECT_EQ(value, 0x6609u);
+}
+
+TEST_F(Smbus, WordReadIsHighThenLowUnderOneBind)
+{
+    uint32_t value = 0;
+    EXPECT_EQ(smbus_word_data_read_HL(kBusSmbus, 0x1100, 0x2D, 0x30, &value), 0);
+    EXPECT_EQ(value, 300u);
+    EXPECT_THAT(trace("bind"), ElementsAre("i2c-0 I2C_SLAVE_FORCE 0x2D"));
+    EXPECT_THAT(trace("smbus"), ElementsAre("i2c-0 0x2D read  0x30 -> 0x01", "i2c-0 0x2D read  0x31 -> 0x2C"));
+    EXPECT_EQ(trace("port").size(), 2u);
+    value = 5;
+    EXPECT_EQ(smbus_word_data_read_HL(kBusSmbus, 0x1100, 0x2F, 0x30, &value), -1);
+    EXPECT_EQ(value, 5u);
+}
+
+TEST_F(Smbus, WrittenByteCanBeReadBack)
+{
+    uint32_t value = 0;
+    EXPECT_EQ(smbus_byte_data_write(kBusSmbus, 0x1100, 0x2D, 0x40, 0x81), 0);
+    EXPECT_THAT(trace("smbus"), ElementsAre("i2c-0 0x2D write 0x40 <- 0x81"));
+    EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2D, 0x40, &value), 0);
+    EXPECT_EQ(value, 0x81u);
+}
+
+TEST_F(Smbus, ChipBankRegistersSelectTheBankOfEveryOtherRegister)
+{
+    struct Case {
+        uint8_t slave;
+        uint8_t bank_register;
+        uint8_t bank;
+        uint32_t expected;
+    };
+    for (const Case& c : {Case{0x2C, 0x00, 0, 1}, Case{0x2C, 0x00, 0x81, 2}, Case{0x2B, 0xFF, 2, 4},
+                          Case{0x2B, 0xFF, 0, 3}}) {
+        uint32_t value = 0;
+        ASSERT_EQ(smbus_byte_data_write(kBusSmbus, 0x1100, c.slave, c.bank_register, c.bank), 0);
+        EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, c.slave, 0x10, &value), 0);
+        EXPECT_EQ(value, c.expected) << std::hex << +c.slave << " bank " << +c.bank;
+        EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, c.slave, c.bank_register, &value), 0);
+        EXPECT_EQ(value, c.bank) << "the bank register is in every bank";
+    }
+}
+
+TEST_F(Smbus, GpuReadIsAFixedValueAfterOpeningTheAdapter)
+{
+    uint32_t value = 0;
+    EXPECT_EQ(smbus_byte_data_read_GPU(kBusSmbus, 0x1100, 0x2D, 0, &value), 0);
+    EXPECT_EQ(value, 127u);
+    EXPECT_EQ(smbus_byte_data_read_GPU(kBusSmbus, 0x1100, 0x2D, 3, &value), 0);
+    EXPECT_EQ(value, 0u);
+    EXPECT_TRUE(i2c_adapter_file.open);
+    EXPECT_THAT(trace("smbus"), IsEmpty());
+}
+
+struct AdapterCase {
+    const char* what;
+    std::vector<I2cBus> buses;
+    const char* opened;  // nullptr: the process ends
+    friend void PrintTo(const AdapterCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class AdapterChoice : public Smbus, public ::testing::WithParamInterface<AdapterCase> {
+protected:
+    void SetUp() override
+    {
+        use_board(smbus_board({adapter(0, kChips), adapter(3, kChips), adapter(13, kChips)}));
+        i2c_bus_list = GetParam().buses;
+    }
+};
+
+TEST_P(AdapterChoice, TakesTheFirstSmbusOrUnknownAdapterAtThePort)
+{
+    if (GetParam().opened == nullptr) {
+        EXPECT_EXIT(openI2CDevice(0x1100), ::testing::ExitedWithCode(255),
+                    "^Error: Cannot find a proper I2C/SMBus device!\n$");
+        return;
+    }
+    EXPECT_GE(openI2CDevice(0x1100), 0);
+    EXPECT_EQ(i2c_adapter_file.path, GetParam().opened);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, AdapterChoice,
+    ::testing::Values(
+        AdapterCase{"procfs_entry", {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}}, "/dev/i2c-0"},
+        AdapterCase{"sysfs_entry", {{"13", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}},
+                    "/dev/i2c-13"},
+        AdapterCase{"other_types_are_passed_over",
+                    {{"0", "i2c", "SMBus I801 adapter at 1100", ""}, {"3", "unknown", "SMBus I801 adapter at 1100", ""}},
+                    "/dev/i2c-3"},
+        AdapterCase{"names_without_a_port_are_passed_over",
+                    {{"0", "smbus", "SMBus I801 adapter", ""}, {"13", "smbus", "NVIDIA i2c adapter at 0", ""},
+                     {"3", "smbus", "SMBus I801 adapter at 1100", ""}},
+                    "/dev/i2c-3"},
+        AdapterCase{"other_port", {{"0", "smbus", "SMBus I801 adapter at 1180", ""}}, nullptr},
+        AdapterCase{"node_missing", {{"7", "smbus", "SMBus I801 adapter at 1100", ""}}, nullptr},
+        AdapterCase{"empty_list", {}, nullptr}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(AdapterPort, IsTheHexNumberAfterAt)
+{
+    EXPECT_EQ(adapter_port("SMBus I801 adapter at 1100"), 0x1100u);
+    EXPECT_EQ(adapter_port("SMBus PIIX4 adapter at 0b00 port 2"), 0x0B00u);
+    EXPECT_EQ(adapter_port("SMBus I801 adapter at"), 0u);
+    EXPECT_EQ(adapter_port("SMBus I801 adapter at zz"), 0u);
+    EXPECT_EQ(adapter_port("i915 gmbus dpc"), 0u);
+    EXPECT_EQ(adapter_port("adapter at 123456789"), 0xFFFFFFFFu);
+}
+
+}  // namespace
+}  // namespace qv::test
