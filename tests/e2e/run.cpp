@@ -116,6 +116,11 @@ std::string source_file(const std::string& relative)
     return text.str();
 }
 
+std::string source_file_path(const std::string& relative)
+{
+    return (fs::path(QUORVEL_SOURCE_DIR) / relative).string();
+}
+
 std::string mask_time(const std::string& text)
 {
     static const std::regex stamp("(-{45} )[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}");

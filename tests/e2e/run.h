@@ -36,6 +36,8 @@ private:
 };
 
 std::string source_file(const std::string& relative);
+// Where a file of the source tree lies.
+std::string source_file_path(const std::string& relative);
 // The whole output with the report's closing time stamp replaced by <time>.
 std::string mask_time(const std::string& text);
 
