@@ -7,8 +7,6 @@
 
 #include "sensors/names.h"
 
-#include <algorithm>
-#include <compare>
 #include <cstring>
 #include <vector>
 
@@ -23,18 +21,22 @@ struct Key {
     uint64_t low = 0;
     uint32_t high = 0;
 
-    auto operator<=>(const Key&) const = default;
+    bool operator==(const Key&) const = default;
+    std::size_t hash() const { return static_cast<std::size_t>((low ^ (uint64_t{high} << 29)) * 0x9E3779B97F4A7C15u >> 32); }
 };
 
-// false when the name is longer than any parameter name can be.
-bool make_key(std::string_view name, Key& key)
+// false when the name is empty or longer than any parameter name can be.
+bool make_key(const char* name, std::size_t limit, Key& key)
 {
-    if (name.size() > kNameSize) return false;
     char bytes[kNameSize] = {};
-    for (std::size_t i = 0; i < name.size(); ++i) bytes[i] = fold_case(name[i]);
+    std::size_t i = 0;
+    for (; i < limit && name[i] != '\0'; ++i) {
+        if (i == kNameSize) return false;
+        bytes[i] = fold_case(name[i]);
+    }
     std::memcpy(&key.low, bytes, sizeof key.low);
     std::memcpy(&key.high, bytes + sizeof key.low, sizeof key.high);
-    return true;
+    return i > 0;
 }
 
 class NameIndex {
@@ -44,14 +46,16 @@ public:
         std::size_t last;
     };
 
-    const Places* find(std::span<const ParameterSection> params, std::string_view name)
+    const Places* find(std::span<const ParameterSection> params, const char* name)
     {
         Key key;
-        if (name.empty() || !make_key(name, key)) return nullptr;
+        if (!make_key(name, kNameSize + 1, key)) return nullptr;
         if (!trusted(params) && !built_from(params)) rebuild(params);
-        const auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                                         [](const Entry& e, const Key& k) { return e.key < k; });
-        return it != entries_.end() && it->key == key ? &it->places : nullptr;
+        for (std::size_t i = key.hash() & mask_;; i = (i + 1) & mask_) {
+            const Slot& slot = slots_[i];
+            if (!slot.used) return nullptr;
+            if (slot.key == key) return &slot.places;
+        }
     }
 
     // Within a scope the array cannot change: one check at its start covers the rest.
@@ -68,9 +72,11 @@ public:
     }
 
 private:
-    struct Entry {
+    // An open-addressed table at most half full.
+    struct Slot {
         Key key;
-        Places places;
+        Places places{0, 0};
+        bool used = false;
     };
 
     bool trusted(std::span<const ParameterSection> params) const
@@ -80,33 +86,30 @@ private:
 
     bool built_from(std::span<const ParameterSection> params) const
     {
-        return params.size() == copy_.size() &&
+        return !slots_.empty() && params.size() == copy_.size() &&
                (params.empty() || std::memcmp(params.data(), copy_.data(), params.size_bytes()) == 0);
     }
 
     void rebuild(std::span<const ParameterSection> params)
     {
         copy_.assign(params.begin(), params.end());
-        entries_.clear();
+        std::size_t size = 2;
+        while (size < 2 * params.size()) size *= 2;
+        slots_.assign(size, Slot{});
+        mask_ = size - 1;
         for (std::size_t i = 0; i < params.size(); ++i) {
-            const char* name = params[i].szKeyName;
-            if (name[0] == '\0') continue;  // the free places after the last block
             Key key;
-            make_key(std::string_view(name, strnlen(name, kNameSize)), key);
-            entries_.push_back({key, {i, i}});
+            if (!make_key(params[i].szKeyName, kNameSize, key)) continue;  // the free places after the last block
+            std::size_t at = key.hash() & mask_;
+            while (slots_[at].used && !(slots_[at].key == key)) at = (at + 1) & mask_;
+            if (!slots_[at].used) slots_[at] = Slot{key, {i, i}, true};
+            else slots_[at].places.last = i;
         }
-        // Sorted by name, then place: the first and last place of each name merge.
-        std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < entries_.size(); ++i) {
-            if (kept > 0 && entries_[kept - 1].key == entries_[i].key) entries_[kept - 1].places.last = entries_[i].places.last;
-            else entries_[kept++] = entries_[i];
-        }
-        entries_.resize(kept);
     }
 
     std::vector<ParameterSection> copy_;
-    std::vector<Entry> entries_;
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
     int depth_ = 0;
     const ParameterSection* scope_data_ = nullptr;
     std::size_t scope_size_ = 0;
