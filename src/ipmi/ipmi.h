@@ -26,6 +26,12 @@ inline uint8_t recv_data[80] = {};
 // True when the BMC kind proxies I/O-port (index/data) access.
 bool bmc_proxies_isa();
 
+// Back to the state before detection (no BMC, counters and buffers cleared); for tests.
+void reset_ipmi_state();
+
+// How long a receive waits for the BMC before the exchange counts as failed.
+inline constexpr unsigned kIpmiAnswerTimeoutMs = 5000;
+
 // --- Transports and detection --------------------------------------------------------
 int IpmiInit();
 int open_imb();

@@ -1,5 +1,6 @@
 #include "sim/devices.h"
 
+#include "sim/devices/bmc.h"
 #include "sim/devices/builders.h"
 
 namespace qv::sim {
@@ -16,6 +17,7 @@ void build_devices(Machine& machine, const json& board)
     build_kernel_files(machine, board);
     build_physical_memory(machine, board);
     build_dmidecode(machine, board);
+    build_bmc(machine, board);
 }
 
 }  // namespace qv::sim

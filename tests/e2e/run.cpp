@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <regex>
@@ -20,15 +21,30 @@ namespace {
 
 using Enough = std::function<bool(const std::string&)>;
 
-void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t child, const Enough& enough)
+// Reads both pipes to their end; kills the child when it outlives the limit (0: none)
+// or when its output so far is enough.
+void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t child, std::chrono::milliseconds limit,
+           const Enough& enough)
 {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     bool killed = false;
     std::array<pollfd, 2> fds{{{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}}};
     std::array<std::string*, 2> sinks{&out, &err};
     int open_count = 2;
     char buffer[4096];
     while (open_count > 0) {
-        if (::poll(fds.data(), fds.size(), -1) < 0) break;
+        int wait_ms = -1;
+        if (limit.count() > 0 && !killed) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            wait_ms = static_cast<int>(std::max<long long>(left.count(), 0));
+        }
+        const int ready = ::poll(fds.data(), fds.size(), wait_ms);
+        if (ready < 0) break;
+        if (ready == 0) {
+            ::kill(child, SIGKILL);
+            killed = true;
+            continue;
+        }
         for (std::size_t i = 0; i < fds.size(); ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
@@ -46,9 +62,14 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t chi
 
 }  // namespace
 
-RunResult run_sim(const std::vector<std::string>& args) { return run_sim_until(args, nullptr); }
+RunResult run_sim(const std::vector<std::string>& args) { return run_sim(args, std::chrono::milliseconds(0)); }
 
-RunResult run_sim_until(const std::vector<std::string>& args, const Enough& enough)
+RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit)
+{
+    return run_sim_until(args, nullptr, limit);
+}
+
+RunResult run_sim_until(const std::vector<std::string>& args, const Enough& enough, std::chrono::milliseconds limit)
 {
     int out_pipe[2];
     int err_pipe[2];
@@ -70,7 +91,7 @@ RunResult run_sim_until(const std::vector<std::string>& args, const Enough& enou
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
     RunResult result;
-    drain(out_pipe[0], err_pipe[0], result.out, result.err, child, enough);
+    drain(out_pipe[0], err_pipe[0], result.out, result.err, child, limit, enough);
     int status = 0;
     ::waitpid(child, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

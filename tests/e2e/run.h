@@ -1,6 +1,7 @@
 // Running the built quorvel-sim as a user would, with its output captured.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -16,9 +17,12 @@ struct RunResult {
 
 // Runs quorvel-sim with args; each argument is passed as it stands.
 RunResult run_sim(const std::vector<std::string>& args);
+// The same, killing it when it runs longer than limit (its status is then -1).
+RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit);
 // The same for a run that does not end by itself: the program is killed as soon as
-// enough(standard output so far) holds.
-RunResult run_sim_until(const std::vector<std::string>& args, const std::function<bool(const std::string&)>& enough);
+// enough(standard output so far) holds, or when it outlives the limit.
+RunResult run_sim_until(const std::vector<std::string>& args, const std::function<bool(const std::string&)>& enough,
+                        std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 // A sandbox folder of its own for one test, removed at the end of it.
 class TempRoot {
