@@ -10,7 +10,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target qv_report_bench -j"$(nproc)" >/dev/null
 bench="$build/bench/qv_report_bench"
 
-boards=("" boards/large.json boards/ka7de.json boards/ki5m.json boards/sw4hd.json boards/sw8qd.json)
+boards=("" boards/large.json boards/ka7de.json boards/ki5m.json boards/sw4hd.json boards/sw8qd.json boards/sk6bm.json)
 echo "== CPU time against a playback of one recorded report"
 for board in "${boards[@]}"; do
   "$bench" ${board:+--board "$board"} --reports 5000

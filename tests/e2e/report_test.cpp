@@ -45,6 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Boards, Report,
                                            BoardCase{"ki5m", "ki5m.txt", nullptr},
                                            BoardCase{"sw4hd", "sw4hd.txt", nullptr},
                                            BoardCase{"sw8qd", "sw8qd.txt", nullptr},
+                                           BoardCase{"sk6bm", "sk6bm.txt", nullptr},
                                            BoardCase{"faulty", "faulty.txt", "faulty.err"}),
                          [](const auto& info) { return std::string(*info.param.board ? info.param.board : "demo"); });
 
