@@ -151,6 +151,12 @@ void replay_calls(const std::vector<Call>& tape, platform::Os& os)
                 os.ioctl(0, call.a, &request);
             } else if (call.a == I2C_SLAVE || call.a == I2C_SLAVE_FORCE) {
                 os.ioctl(0, call.a, reinterpret_cast<void*>(static_cast<uintptr_t>(call.b)));
+            } else if (call.a == IPMICTL_SEND_COMMAND) {
+                ipmi_req request{};
+                request.addr = addr;
+                request.addr_len = sizeof addr;
+                request.msg.data = message;
+                os.ioctl(0, call.a, &request);
             } else {
                 ipmi_recv recv{};
                 recv.addr = addr;
@@ -176,7 +182,12 @@ const Call& PlaybackOs::answer(Method method, uint64_t a, uint64_t b)
 int PlaybackOs::ioctl(int, unsigned long request, void* arg)
 {
     const Call& call = answer(Method::Ioctl, request, ioctl_key(request, arg));
-    if (!diverged_) write_back(request, arg, call.written);
+    if (diverged_) return static_cast<int>(call.result);
+    // An answer carries the message id of its request, which differs from report to report.
+    if (request == IPMICTL_SEND_COMMAND) sent_msgid_ = static_cast<const ipmi_req*>(arg)->msgid;
+    write_back(request, arg, call.written);
+    if ((request == IPMICTL_RECEIVE_MSG || request == IPMICTL_RECEIVE_MSG_TRUNC) && !call.written.empty())
+        static_cast<ipmi_recv*>(arg)->msgid = sent_msgid_;
     return static_cast<int>(call.result);
 }
 

@@ -122,6 +122,7 @@ private:
     const std::vector<Call>& tape_;
     std::size_t next_ = 0;
     bool diverged_ = false;
+    long sent_msgid_ = 0;
     Call missing_{Method::Other, 0, 0, -1, {}};
 };
 
