@@ -166,24 +166,11 @@ void append_report_row(std::string& out, const ItemDisplay& display, bool read)
     out.append(line.put("\n").view());
 }
 
-// The C library's ctime form, "Wed Jun 30 21:49:08 1993\n", in local time.
 std::string report_footer(long now)
 {
-    static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const time_t stamp = now;
-    std::tm t{};
-    std::string line(45, '-');
-    if (localtime_r(&stamp, &t) == nullptr || t.tm_wday < 0 || t.tm_wday > 6 || t.tm_mon < 0 || t.tm_mon > 11)
-        return line + " ?\n";
-    auto two = [](int v) { return std::string{static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)}; };
-    Text year;
-    year.number(t.tm_year + 1900);
-    line.append(" ").append(kDays[t.tm_wday]).append(" ").append(kMonths[t.tm_mon]);
-    line.append(t.tm_mday < 10 ? "  " : " ").append(std::to_string(t.tm_mday)).append(" ");
-    line.append(two(t.tm_hour)).append(":").append(two(t.tm_min)).append(":").append(two(t.tm_sec));
-    return line.append(" ").append(year.view()).append("\n");
+    const char* when = std::ctime(&stamp);
+    return std::string(45, '-') + " " + (when != nullptr ? when : "?\n");
 }
 
 }  // namespace qv

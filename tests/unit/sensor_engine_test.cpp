@@ -1,5 +1,5 @@
-// Reading, limit and extreme paths that decide without touching the hardware, and the
-// engine's answers to broken profiles.
+// Reading, limit and extreme paths that decide without touching the hardware, and
+// references between switches that lead back to themselves.
 #include "sensors/convert.h"
 #include "sensors/limits.h"
 #include "sensors/reading.h"
@@ -11,9 +11,7 @@ namespace qv::test {
 namespace {
 
 using ::testing::internal::CaptureStderr;
-using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStderr;
-using ::testing::internal::GetCapturedStdout;
 
 class NoAccess : public EngineTest {};
 
@@ -89,32 +87,6 @@ TEST_F(NoAccess, ChartExtremes)
 }
 
 class BrokenProfile : public EngineTest {};
-
-TEST_F(BrokenProfile, UnknownCategoryGivesTheExtremesMessagesOnStandardOutput)
-{
-    load(profile_text("02", "[Item]\nITEM_NAME=Drive\nITEM_CAT=DRIVE\nCHIPCODE=1\n"));
-    int32_t max = 9;
-    int32_t min = 9;
-    CaptureStdout();
-    EXPECT_EQ(get_item_max_reading(profile_, item("Drive"), &max), -1);
-    EXPECT_EQ(get_item_min_reading(profile_, item("Drive"), &min), 0);
-    EXPECT_EQ(GetCapturedStdout(), "Error: Unknown Cat '4'!\nError: unknown Cat '4'!\n");
-    EXPECT_EQ(max, 0);
-    EXPECT_EQ(min, 0);
-}
-
-TEST_F(BrokenProfile, MissingParametersAreReportedAndLeaveTheValues)
-{
-    load(profile_text("02", "[Item]\nITEM_NAME=Fan\nITEM_CAT=FAN\nBUSTYPE=01\nCHIPCODE=3\nPARAINDEX1=Divisor9\n"));
-    int32_t value = 4711;
-    CaptureStderr();
-    EXPECT_EQ(get_item_limit(kLowLimit, profile_, "FAN9H", item("Fan"), &value), -1);
-    EXPECT_EQ(GetCapturedStderr(), "Error: Parameter is not found.\n");
-    CaptureStdout();
-    EXPECT_EQ(get_item_divisor(profile_, item("Fan"), &value), -1);
-    EXPECT_EQ(GetCapturedStdout(), "Error: Cannot get the divisor 'Divisor9'!\n");
-    EXPECT_EQ(value, 4711);
-}
 
 // Two placeholder switches that name each other, one that names itself and one that
 // names nothing: each read ends, with reference 0 where the chain would close.

@@ -1,6 +1,7 @@
 // Every reading and limit rule on a board with a chip of each kind: the value, and the
 // accesses where a wrong one would go unnoticed in the value (bank selection, which
 // registers, the ISA route, the PECI check, the retries).
+#include "sensors/convert.h"
 #include "sensors/limits.h"
 #include "sensors/reading.h"
 #include "support/chip_bench.h"
@@ -173,6 +174,25 @@ TEST_F(Reading, IsaOnlyWhenTheSystemHasTheIndexDataPairToo)
     const auto lines = traced([&] { EXPECT_EQ(get_item_readingImpl(profile_, profile_.items[0], &value), -1); });
     EXPECT_EQ(value, 4711);
     EXPECT_EQ(accesses_of(lines), Accesses{});
+}
+
+// Divisor register 0x5F, field 5..4: divisor 2; a limit count of 0x87. Only a parameter
+// named "Divisor..." sets the divisor.
+TEST_F(Reading, FanWithADivisorRegister)
+{
+    load(profile_text("02", "[Item]\nITEM_NAME=fan\nITEM_CAT=FAN\nBUSTYPE=02\nCHIPCODE=1\nSLAVE=0\nOFFSET=28\n"
+                            "PARAINDEX1=Divisor1\nPARAINDEX2=P2\n\n" PARAM("Divisor1", "0", "47", "30") PARAM("P2", "0", "28", "0")),
+         chip_bench());
+    const ItemSection& fan = profile_.items[0];
+    int32_t divisor = 0, low = 0, max = 0, min = -1;
+    EXPECT_EQ(get_item_divisor(profile_, fan, &divisor), 0);
+    EXPECT_EQ(get_item_limit(kLowLimit, profile_, "P2", fan, &low), 0);
+    EXPECT_EQ(get_item_max_reading(profile_, fan, &max), 0);
+    EXPECT_EQ(get_item_min_reading(profile_, fan, &min), 0);
+    EXPECT_EQ(divisor, 2);
+    EXPECT_EQ(low, 5000);
+    EXPECT_EQ(max, 675000);
+    EXPECT_EQ(min, 0);
 }
 
 TEST_F(Reading, GpioSwitchesOfTheSuperIoAndTheSouthBridge)
