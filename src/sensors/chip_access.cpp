@@ -4,7 +4,6 @@
 #include "hw/smbus.h"
 #include "ipmi/ipmi.h"
 #include "platform/os.h"
-#include "sensors/parameters.h"
 
 namespace qv::chip {
 

@@ -1,11 +1,26 @@
-// Register access on behalf of one item: the hardware primitives called with the
-// item's own chip code and bus type, the chip-specific bank selections, and the
-// NS87427's own I/O block.
+// Register access on behalf of one item: which bus its bits route it to, the hardware
+// primitives called with its own chip code and bus type, the chip-specific bank
+// selections, and the NS87427's own I/O block.
 #pragma once
 
 #include "profile/records.h"
 
 #include <cstdint>
+
+namespace qv {
+
+inline uint32_t item_bus(const ItemSection& item) { return static_cast<uint32_t>(item.BusType); }
+
+// Served over the SMBus (by the host adapter or by the BMC).
+inline bool is_smbus_item(const ItemSection& item) { return (item_bus(item) & (kBusSmbus | kBusBmcSmbus)) != 0; }
+inline bool is_isa_item(const ItemSection& item) { return (item_bus(item) & kBusIsa) != 0; }
+// The index/data pair is used only when the board has it too.
+inline bool uses_isa_route(const SystemSection& system, const ItemSection& item)
+{
+    return is_isa_item(item) && (system.BusType & kBusIsa) != 0;
+}
+
+}  // namespace qv
 
 namespace qv::chip {
 

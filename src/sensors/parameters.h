@@ -1,4 +1,4 @@
-// Finding an item's parameters by name, and the item fields every path looks at.
+// Finding an item's parameters by name.
 #pragma once
 
 #include "profile/records.h"
@@ -22,16 +22,5 @@ public:
     ParameterScope(const ParameterScope&) = delete;
     ParameterScope& operator=(const ParameterScope&) = delete;
 };
-
-inline uint32_t item_bus(const ItemSection& item) { return static_cast<uint32_t>(item.BusType); }
-
-// Served over the SMBus (by the host adapter or by the BMC).
-inline bool is_smbus_item(const ItemSection& item) { return (item_bus(item) & (kBusSmbus | kBusBmcSmbus)) != 0; }
-inline bool is_isa_item(const ItemSection& item) { return (item_bus(item) & kBusIsa) != 0; }
-// The index/data pair is used only when the board has it too.
-inline bool uses_isa_route(const SystemSection& system, const ItemSection& item)
-{
-    return is_isa_item(item) && (system.BusType & kBusIsa) != 0;
-}
 
 }  // namespace qv

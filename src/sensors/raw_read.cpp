@@ -4,7 +4,6 @@
 #include "hw/gpio.h"
 #include "ipmi/ipmi.h"
 #include "sensors/chip_access.h"
-#include "sensors/parameters.h"
 
 #include <optional>
 
