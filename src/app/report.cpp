@@ -1,27 +1,74 @@
 #include "app/report.h"
 
-#include "profile/text.h"
+#include "app/report_row.h"
+#include "platform/os.h"
+#include "sensors/convert.h"
+#include "sensors/limits.h"
+#include "sensors/reading.h"
+#include "sensors/thermal.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace qv {
 
-// Readings come with the sensor engine; until then every row is an unread one.
+namespace {
+
+// A failing engine call leaves its field at 0.
+ItemDisplay build_display(const LoadedProfile& profile, ItemSection& item)
+{
+    ItemDisplay d;
+    get_item_name(item, d.name, sizeof d.name);
+    d.monitor = get_item_monitor(item);
+    d.category = get_item_cat(item);
+    int32_t value = 0;
+    if (d.category == FAN && get_item_divisor(profile, item, &value) == 0) d.divisor = value;
+    if (item.ChipCode != 27 && get_item_reading(profile, item, &value) == 0) d.reading = value;
+    if ((d.category == VOLTAGE || d.category == TEMP) && get_item_limit(kHighLimit, profile, item.ParaIndex1, item, &value) == 0)
+        d.highLimit = value;
+    if ((d.category == FAN || d.category == VOLTAGE) && get_item_limit(kLowLimit, profile, item.ParaIndex2, item, &value) == 0)
+        d.lowLimit = value;
+    get_item_max_reading(profile, item, &d.maxReading);
+    get_item_min_reading(profile, item, &d.minReading);
+    d.thermalFlag = supportThermalText(*profile.system, item);
+    if (d.thermalFlag != 0) getThermalText(*profile.system, item, d.thermalText);
+    d.chipCode = get_item_chipcode(item);
+    return d;
+}
+
+}  // namespace
+
 std::vector<ItemDisplay> createItemDisps(const LoadedProfile& profile)
 {
-    std::vector<ItemDisplay> displays(profile.items.size());
-    for (std::size_t i = 0; i < displays.size(); ++i) {
-        set_text(displays[i].name, profile.items[i].Name);
-        displays[i].category = profile.items[i].Cat;
-        displays[i].chipCode = profile.items[i].ChipCode;
-        displays[i].monitor = profile.items[i].Monitor;
-    }
+    std::vector<ItemDisplay> displays;
+    displays.reserve(profile.items.size());
+    for (ItemSection& item : profile.items) displays.push_back(build_display(profile, item));
     return displays;
 }
 
-void text_build_Items(std::span<ItemDisplay> displays, const LoadedProfile&)
+void text_build_Items(std::span<ItemDisplay> displays, const LoadedProfile& profile)
 {
-    std::fprintf(stderr, "Error: no sensor engine in this build; %zu item(s) not read.\n", displays.size());
+    // Row by row: the engine's own messages on standard output fall between the rows.
+    std::fputs(report_header().c_str(), stdout);
+    const std::size_t count = std::min(displays.size(), profile.items.size());
+    std::string line;
+    for (std::size_t i = 0; i < count; ++i) {
+        ItemDisplay& d = displays[i];
+        if (d.monitor != 1) continue;
+        ItemSection& item = profile.items[i];
+        int32_t value = 0;
+        const bool read = get_item_reading(profile, item, &value) == 0;
+        if (read) d.reading = value;
+        if (d.category == TEMP && d.thermalFlag != 0) {
+            char text[kThermalTextSize] = {};
+            if (getThermalText(*profile.system, item, text) == 0) std::memcpy(d.thermalText, text, sizeof text);
+        }
+        line.clear();
+        append_report_row(line, d, read);
+        std::fputs(line.c_str(), stdout);
+    }
+    std::fputs(report_footer(platform::os().time(nullptr)).c_str(), stdout);
 }
 
 }  // namespace qv

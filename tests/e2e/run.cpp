@@ -19,8 +19,12 @@ namespace qv::test {
 
 namespace {
 
-// Reads both pipes to their end; kills the child when it outlives the limit (0: none).
-void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t child, std::chrono::milliseconds limit)
+using Enough = std::function<bool(const std::string&)>;
+
+// Reads both pipes to their end; kills the child when it outlives the limit (0: none)
+// or when its output so far is enough.
+void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t child, std::chrono::milliseconds limit,
+           const Enough& enough)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     bool killed = false;
@@ -46,6 +50,7 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t chi
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
                 sinks[i]->append(buffer, static_cast<std::size_t>(n));
+                if (!killed && enough && i == 0 && enough(out)) killed = ::kill(child, SIGKILL) == 0;
                 continue;
             }
             ::close(fds[i].fd);
@@ -60,6 +65,11 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t chi
 RunResult run_sim(const std::vector<std::string>& args) { return run_sim(args, std::chrono::milliseconds(0)); }
 
 RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit)
+{
+    return run_sim_until(args, nullptr, limit);
+}
+
+RunResult run_sim_until(const std::vector<std::string>& args, const Enough& enough, std::chrono::milliseconds limit)
 {
     int out_pipe[2];
     int err_pipe[2];
@@ -81,7 +91,7 @@ RunResult run_sim(const std::vector<std::string>& args, std::chrono::millisecond
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
     RunResult result;
-    drain(out_pipe[0], err_pipe[0], result.out, result.err, child, limit);
+    drain(out_pipe[0], err_pipe[0], result.out, result.err, child, limit, enough);
     int status = 0;
     ::waitpid(child, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -125,6 +135,11 @@ std::string source_file(const std::string& relative)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string source_file_path(const std::string& relative)
+{
+    return (fs::path(QUORVEL_SOURCE_DIR) / relative).string();
 }
 
 std::string mask_time(const std::string& text)

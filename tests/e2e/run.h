@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ struct RunResult {
 RunResult run_sim(const std::vector<std::string>& args);
 // The same, killing it when it runs longer than limit (its status is then -1).
 RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit);
+// The same for a run that does not end by itself: the program is killed as soon as
+// enough(standard output so far) holds, or when it outlives the limit.
+RunResult run_sim_until(const std::vector<std::string>& args, const std::function<bool(const std::string&)>& enough,
+                        std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 // A sandbox folder of its own for one test, removed at the end of it.
 class TempRoot {
@@ -35,6 +40,8 @@ private:
 };
 
 std::string source_file(const std::string& relative);
+// Where a file of the source tree lies.
+std::string source_file_path(const std::string& relative);
 // The whole output with the report's closing time stamp replaced by <time>.
 std::string mask_time(const std::string& text);
 

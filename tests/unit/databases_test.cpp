@@ -137,8 +137,6 @@ TEST_P(Database, HoldsEveryBoardTheRulesSendToIt)
     const std::set<std::string> present(boards.begin(), boards.end());
     for (const RevisionRule& rule : kRevisionRules) {
         const bool here = std::string(rule.database) == GetParam() || std::string(GetParam()) == ALL_QUORVEL_INI;
-        // Pending: the current SK5BN block comes with the simulator's demo board.
-        if (rule.board == "SK5BN" && std::string(GetParam()) == ALL_QUORVEL_INI) continue;
         if (here) {
                 EXPECT_TRUE(present.contains(std::string(rule.board))) << rule.board;
             }

@@ -1,0 +1,202 @@
+// The cost of one text report on a simulated board: the hardware accesses it makes by
+// kind, the time the buses need for them, and the program's own CPU time next to it.
+//
+//   qv_report_bench [--board FILE] [--reports N] [--untimed]
+//
+// Without --board the built-in demo board is measured. One report is recorded against
+// the simulated machine (its accesses and modelled bus time are the report's); then the
+// report loop runs against a playback of that recording, so that the CPU clock measures
+// the program and not the simulator. --untimed runs the loop against the simulated
+// machine instead (for callgrind, which then separates the two by function; bench/run.sh
+// does that).
+#include "app/report.h"
+#include "hw/i2c_discovery.h"
+#include "hw/port_io.h"
+#include "ipmi/ipmi.h"
+#include "profile/loader.h"
+#include "sim/board.h"
+#include "sim/session.h"
+#include "tape_os.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using namespace qv;
+
+struct Options {
+    std::string board;
+    int reports = 2000;
+    bool timed = true;
+};
+
+Options parse(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--board" && i + 1 < argc) options.board = argv[++i];
+        else if (arg == "--reports" && i + 1 < argc) options.reports = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--untimed") options.timed = false;
+        else throw std::runtime_error("usage: qv_report_bench [--board FILE] [--reports N] [--untimed]");
+    }
+    return options;
+}
+
+double cpu_us()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+// Start-up as the program does it before its first report.
+LoadedProfile start_up(ProfileStore& store)
+{
+    IpmiInit();
+    if (loadQuorvelINI_and_getItemCount(store) <= 0) throw std::runtime_error("the board carries no usable profile");
+    LoadedProfile profile = store.view();
+    if ((profile.system->BusType & kBusSmbus) != 0 && hDevice == 0 && i2cdetect() < 0)
+        throw std::runtime_error("the board's I2C adapters cannot be prepared");
+    io_open(*profile.system);
+    return profile;
+}
+
+// The program's output goes to /dev/null; the results to the original standard output.
+FILE* divert_stdout()
+{
+    std::fflush(stdout);
+    FILE* results = fdopen(dup(fileno(stdout)), "w");
+    if (results == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr)
+        throw std::runtime_error("cannot divert standard output");
+    return results;
+}
+
+struct Measurement {
+    std::array<uint64_t, sim::kAccessKinds> accesses{};
+    double bus_us = 0;
+    std::size_t calls = 0;
+    double own_us = -1;  // per report; negative: not measured
+    double playback_us = 0;
+    const char* note = "";
+};
+
+// One report against the simulated machine, recorded.
+bench::RecordingOs record_report(sim::Session& session, std::span<ItemDisplay> displays, const LoadedProfile& profile,
+                                 Measurement& m)
+{
+    platform::Os& machine = platform::os();
+    bench::RecordingOs recording(machine);
+    session.trace().reset_counts();
+    platform::set_os(&recording);
+    text_build_Items(displays, profile);
+    platform::set_os(&machine);
+    for (std::size_t k = 0; k < sim::kAccessKinds; ++k) m.accesses[k] = session.trace().count(static_cast<sim::Access>(k));
+    m.bus_us = session.trace().bus_time_us();
+    m.calls = recording.tape.size();
+    return recording;
+}
+
+void time_playback(const bench::RecordingOs& recording, std::span<ItemDisplay> displays, const LoadedProfile& profile,
+                   int reports, Measurement& m)
+{
+    if (!recording.complete) {
+        m.note = "the report makes calls the playback cannot answer: not timed";
+        return;
+    }
+    platform::Os& machine = platform::os();
+    bench::PlaybackOs playback(recording.tape);
+    platform::set_os(&playback);
+    const double start = cpu_us();
+    for (int i = 0; i < reports && !playback.diverged(); ++i) {
+        playback.rewind();
+        text_build_Items(displays, profile);
+    }
+    std::fflush(stdout);
+    const double spent = cpu_us() - start;
+    platform::set_os(&machine);
+    if (playback.diverged()) {
+        m.note = "the program did not repeat its calls: not timed";
+        return;
+    }
+    // The playback's own part, taken out: the same calls made without the program.
+    bench::PlaybackOs alone(recording.tape);
+    const double alone_start = cpu_us();
+    for (int i = 0; i < reports; ++i) {
+        alone.rewind();
+        bench::replay_calls(recording.tape, alone);
+    }
+    m.playback_us = (cpu_us() - alone_start) / reports;
+    m.own_us = std::max(0.0, spent / reports - m.playback_us);
+}
+
+void print(FILE* out, const Options& options, const LoadedProfile& profile, const Measurement& m)
+{
+    std::fprintf(out, "board: %s (%d items)\n", options.board.empty() ? "built-in demo" : options.board.c_str(),
+                 profile.itemCount());
+    std::fprintf(out, "  accesses per report:");
+    for (std::size_t k = 0; k < sim::kAccessKinds; ++k)
+        if (m.accesses[k] != 0) std::fprintf(out, " %s %llu", sim::access_name(static_cast<sim::Access>(k)),
+                                             static_cast<unsigned long long>(m.accesses[k]));
+    std::fprintf(out, "\n  modelled bus time per report: %.1f us\n", m.bus_us);
+    if (!options.timed) return;
+    if (m.own_us < 0) {
+        std::fprintf(out, "  %s\n", m.note);
+        return;
+    }
+    std::fprintf(out, "  program's own CPU time per report: %.2f us (%d reports; %zu machine calls each, whose playback"
+                      " took %.2f us and is not counted)\n",
+                 m.own_us, options.reports, m.calls, m.playback_us);
+    std::fprintf(out, "  own cost / bus time: %.3f%% (target < 1%%)\n", 100.0 * m.own_us / m.bus_us);
+}
+
+int run(const Options& options)
+{
+    sim::SessionOptions session_options;
+    session_options.board = sim::load_board(options.board);
+    session_options.fast = true;
+    sim::Session session(session_options);
+
+    ProfileStore store;
+    const LoadedProfile profile = start_up(store);
+    std::vector<ItemDisplay> displays = createItemDisps(profile);
+    FILE* results = divert_stdout();
+    text_build_Items(displays, profile);  // the first report opens what later ones reuse
+
+    Measurement m;
+    if (options.timed) {
+        const bench::RecordingOs recording = record_report(session, displays, profile, m);
+        time_playback(recording, displays, profile, options.reports, m);
+    } else {
+        // Against the simulated machine all along; callgrind tells the two apart.
+        session.trace().reset_counts();
+        for (int i = 0; i < options.reports; ++i) text_build_Items(displays, profile);
+        for (std::size_t k = 0; k < sim::kAccessKinds; ++k)
+            m.accesses[k] = session.trace().count(static_cast<sim::Access>(k)) / static_cast<uint64_t>(options.reports);
+        m.bus_us = session.trace().bus_time_us() / options.reports;
+    }
+    std::fflush(stdout);
+    print(results, options, profile, m);
+    std::fclose(results);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return run(parse(argc, argv));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qv_report_bench: %s\n", e.what());
+        return 2;
+    }
+}

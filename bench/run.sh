@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the report benchmark and runs it on the demo board, the large board and the
+# other simulated boards: accesses per report by kind, modelled bus time, the program's
+# own CPU time and its ratio to the bus time. With valgrind installed, also the
+# program's own instructions per report, counted by callgrind.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build-bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target qv_report_bench -j"$(nproc)" >/dev/null
+bench="$build/bench/qv_report_bench"
+
+boards=("" boards/large.json boards/ka7de.json boards/ki5m.json boards/sw4hd.json boards/sw8qd.json boards/sk6bm.json)
+echo "== CPU time against a playback of one recorded report"
+for board in "${boards[@]}"; do
+  "$bench" ${board:+--board "$board"} --reports 5000
+done
+
+command -v valgrind >/dev/null && command -v callgrind_annotate >/dev/null || exit 0
+echo "== Instructions per report (callgrind): the program's own, the simulated machine's"
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+reports=50
+for board in "" boards/large.json boards/ka7de.json; do
+  valgrind --tool=callgrind --callgrind-out-file="$out/cg" --toggle-collect='qv::text_build_Items*' \
+    "$bench" ${board:+--board "$board"} --reports "$reports" --untimed >/dev/null 2>&1
+  # The collected reports: the first one and the loop's. The machine's part is what its
+  # entry points (the simulated Os) take, callees included.
+  callgrind_annotate --inclusive=yes --threshold=100 "$out/cg" 2>/dev/null | awk -v n=$((reports + 1)) \
+    -v name="${board:-built-in demo}" '
+    function num(s) { gsub(",", "", s); return s + 0 }
+    /PROGRAM TOTALS/ { total = num($1) }
+    /qv::sim::SimOs::[a-z_]+\(/ && /\]$/ { machine += num($1) }
+    END { printf "%s: program %.0f, machine %.0f instructions per report\n", name, (total - machine) / n, machine / n }'
+done

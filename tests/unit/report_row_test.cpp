@@ -1,0 +1,116 @@
+// The text report's rows: column widths, volts, degrees, switch texts, warnings.
+#include "app/report_row.h"
+#include "profile/records.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <ctime>
+#include <string>
+
+namespace qv::test {
+namespace {
+
+ItemDisplay display(const char* name, int32_t category, int32_t reading, int32_t high = 0, int32_t low = 0)
+{
+    ItemDisplay d;
+    set_text(d.name, name);
+    d.category = category;
+    d.reading = reading;
+    d.highLimit = high;
+    d.lowLimit = low;
+    d.monitor = 1;
+    return d;
+}
+
+std::string row(const char* name, const char* high, const char* low, const char* status, bool warn)
+{
+    char line[200];
+    std::snprintf(line, sizeof line, "%-25s %10s %10s %10s %10s\n", name, high, low, status, warn ? "  Warning!" : "");
+    return line;
+}
+
+struct RowCase {
+    ItemDisplay display;
+    bool read;
+    std::string expected;
+};
+
+TEST(ReportRow, EachCategoryAsTheColumnsShowIt)
+{
+    ItemDisplay overheat = display("CPU1 Temperature", TEMP, 40, 95);
+    overheat.thermalFlag = 1;
+    std::strcpy(overheat.thermalText, "Overheat");
+    ItemDisplay placeholder = display("Thermal Trip", SWITCH, 1);
+    placeholder.chipCode = 27;
+    ItemDisplay normal_placeholder = display("Thermal Trip", SWITCH, 0);
+    normal_placeholder.chipCode = 27;
+
+    const RowCase cases[] = {
+        {display("+12V", VOLTAGE, 12050, 12600, 11400), true, row("+12V", "12.60", "11.40", "12.05", false)},
+        {display("VCore", VOLTAGE, 1115, 1400, 800), true, row("VCore", "1.40", "0.80", "1.12", false)},
+        {display("-12V", VOLTAGE, -12150, -10800, -13200), true, row("-12V", "-10.80", "-13.20", "-12.15", false)},
+        {display("+12V", VOLTAGE, 12600, 12600, 11400), true, row("+12V", "12.60", "11.40", "12.60", true)},
+        {display("System Temp", TEMP, 0, 75), true, row("System Temp", "75/167", "", "0/32", false)},
+        {display("System Temp", TEMP, -1, 75), true, row("System Temp", "75/167", "", "-1/31", false)},
+        {display("System Temp", TEMP, -10, 75), true, row("System Temp", "75/167", "", "-10/14", false)},
+        {display("System Temp", TEMP, 75, 75), true, row("System Temp", "75/167", "", "75/167", true)},
+        {overheat, true, row("CPU1 Temperature", "95/203", "", "Overheat", true)},
+        {display("FAN1", FAN, 5000, 0, 1200), true, row("FAN1", "", "1200", "5000", false)},
+        {display("FAN2", FAN, 900, 0, 1200), false, row("FAN2", "", "1200", "N/A", true)},
+        {display("Chassis Intrusion", SWITCH, 0), true, row("Chassis Intrusion", "", "", "Good", false)},
+        {display("Chassis Intrusion", SWITCH, 1), true, row("Chassis Intrusion", "", "", "Bad", true)},
+        {display("Power Supply", SWITCH, 2), true, row("Power Supply", "", "", "N/A", true)},
+        {display("Power Supply", SWITCH, 7), true, row("Power Supply", "", "", "", true)},
+        {display("Power Supply", SWITCH, 0), false, row("Power Supply", "", "", "N/A", true)},
+        {placeholder, true, row("Thermal Trip", "", "", "Overheat", true)},
+        {normal_placeholder, true, row("Thermal Trip", "", "", "Normal", false)},
+        {display("Drive Bay", DRIVE, 0), true, row("Drive Bay", "unknown", "unknown", "unknown", true)},
+        {display("Unset", kUnset, 0), false, row("Unset", "unknown", "unknown", "unknown", true)},
+    };
+    for (const auto& c : cases) EXPECT_EQ(report_row(c.display, c.read), c.expected) << c.display.name;
+}
+
+TEST(ReportRow, LongNamesOverflowTheNameColumnButNotTheRecord)
+{
+    const ItemDisplay d = display("A name of exactly thirty-nine characters", SWITCH, 0);
+    const std::string cut = "A name of exactly thirty-nine character";
+    EXPECT_EQ(report_row(d, true), row(cut.c_str(), "", "", "Good", false));
+    EXPECT_EQ(report_row(d, true).find(cut + "            "), 0u) << "the name runs on past its 25 columns";
+}
+
+TEST(ReportRow, HeaderAndClosingLine)
+{
+    EXPECT_EQ(report_header(), "Monitored Item            High Limit  Low Limit     Status \n" + std::string(70, '-') + "\n");
+    const time_t when = 741397748;
+    EXPECT_EQ(report_footer(when), std::string(45, '-') + " " + std::ctime(&when));
+}
+
+// Volts are printed without printf; printf of the single-precision quotient is the rule.
+TEST(ReportRow, VoltsAsPrintfShowsTheFloat)
+{
+    auto check = [](int32_t mv) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.2f", static_cast<double>(static_cast<float>(mv / 1000.0)));
+        return report_row(display("V", VOLTAGE, mv), true) == row("V", "0.00", "0.00", expected, true);
+    };
+    int failures = 0;
+    for (int32_t mv = -20000; mv <= 20000 && failures < 5; ++mv)
+        if (!check(mv)) ADD_FAILURE() << mv << " mV", ++failures;
+    for (int64_t mv = INT32_MIN; mv <= INT32_MAX && failures < 5; mv += 99991)
+        if (!check(static_cast<int32_t>(mv))) ADD_FAILURE() << mv << " mV", ++failures;
+    EXPECT_TRUE(check(INT32_MAX));
+    EXPECT_TRUE(check(INT32_MIN));
+}
+
+TEST(ReportRow, FahrenheitTruncatesTowardZero)
+{
+    EXPECT_EQ(fahrenheit(75), 167);
+    EXPECT_EQ(fahrenheit(-1), 31);
+    EXPECT_EQ(fahrenheit(-18), 0);
+    EXPECT_EQ(fahrenheit(-127), -196);
+    EXPECT_EQ(fahrenheit(1), 33);
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,212 @@
+// Every reading and limit rule on a board with a chip of each kind: the value, and the
+// accesses where a wrong one would go unnoticed in the value (bank selection, which
+// registers, the ISA route, the PECI check, the retries).
+#include "sensors/convert.h"
+#include "sensors/limits.h"
+#include "sensors/reading.h"
+#include "support/chip_bench.h"
+#include "support/engine_fixture.h"
+
+#include <gmock/gmock.h>
+
+#include <cctype>
+
+namespace qv::test {
+namespace {
+
+using Accesses = std::vector<std::string>;
+
+// A test name from a case's description.
+template <typename Info>
+std::string case_name(const Info& info)
+{
+    std::string name;
+    for (const char* c = info.param.what; *c != '\0'; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
+
+// One item (and its parameters) in a profile whose system uses both buses.
+struct PathCase {
+    const char* what;
+    const char* blocks;
+    int code;
+    int32_t value;        // when code is not -1
+    Accesses accesses;
+    friend void PrintTo(const PathCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class Reading : public EngineTest, public ::testing::WithParamInterface<PathCase> {};
+
+TEST_P(Reading, TakesItsPath)
+{
+    const PathCase& c = GetParam();
+    load(profile_text("03", c.blocks), chip_bench());
+    int32_t value = 4711;
+    int code = 0;
+    const auto lines = traced([&] { code = get_item_readingImpl(profile_, profile_.items[0], &value); });
+    EXPECT_EQ(code, c.code);
+    EXPECT_EQ(value, c.code == -1 ? 4711 : c.value);
+    EXPECT_EQ(accesses_of(lines), c.accesses);
+}
+
+// An item block with its fields; the parameter blocks follow it in the case.
+#define ITEM(cat, bus, chip, slave, offset, extra) \
+    "[Item]\nITEM_NAME=it\nITEM_CAT=" cat "\nBUSTYPE=" bus "\nCHIPCODE=" chip "\nSLAVE=" slave "\nOFFSET=" offset \
+    "\nPARAINDEX1=P1\nPARAINDEX2=P2\n" extra "\n"
+#define PARAM(name, slave, offset, mask) \
+    "[Parameter]\nPARAMETER=" name "\nSLAVE=" slave "\nOFFSET=" offset "\nBITMASK=" mask "\n\n"
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, Reading,
+    ::testing::Values(
+        PathCase{"fan counts of two bytes, low first", ITEM("FAN", "01", "3", "48", "20", "") PARAM("P1", "48", "0", "0"),
+                 0, 5400000 / 0x1234, {"smb 48 r20", "smb 48 r21"}},
+        PathCase{"fan word of the W83793G", ITEM("FAN", "01", "11", "2F", "23", ""), 0, 1350000 / 450,
+                 {"smb 2F r23", "smb 2F r24"}},
+        PathCase{"NCT7904D fan: bank 0 first, 13-bit count", ITEM("FAN", "01", "1E", "2D", "80", ""), 0, 1350000 / 1029,
+                 {"smb 2D wFF=00", "smb 2D r80", "smb 2D r81"}},
+        PathCase{"I/O-block fan: the fan number goes into the low bits", ITEM("FAN", "00", "8", "3", "A00", ""), 0,
+                 5400000 / 2700, {"in 0A0F", "out 0A0F=A3", "in 0A12", "in 0A13"}},
+        PathCase{"IT8720F fan 1: high byte eleven up", ITEM("FAN", "02", "19", "0", "0D", ""), 0, 675000 / 300,
+                 {"isa b0 r0D", "isa b0 r18"}},
+        PathCase{"IT8720F fan 4: high byte next", ITEM("FAN", "02", "19", "0", "80", ""), 0, 675000 / 250,
+                 {"isa b0 r80", "isa b0 r81"}},
+        PathCase{"NCT6776F fan word in its bank", ITEM("FAN", "02", "1C", "6", "30", ""), 0, 1350000 / 250,
+                 {"isa b6 r30", "isa b6 r31"}},
+        PathCase{"a fan whose chip does not answer stops at the first byte", ITEM("FAN", "01", "3", "2E", "20", ""), -1, 0,
+                 {"smb 2E r20 failed"}},
+        PathCase{"I/O-block switch", ITEM("SWITCH", "00", "8", "0", "A00", "ACTIVATE=1") PARAM("P1", "0", "0", "02"), 0,
+                 1, {"in 0A0C"}},
+        PathCase{"NCT7904D switch: register 0xCA in bank 0", ITEM("SWITCH", "01", "1E", "2D", "11", "ACTIVATE=1")
+                     PARAM("P1", "2D", "0", "40"), 0, 1, {"smb 2D wFF=00", "smb 2D rCA"}},
+        PathCase{"W83793G agent valid", ITEM("TEMP", "01", "11", "2F", "1C", ""), 0, 0x2E,
+                 {"smb 2F r1C", "smb 2F r5E", "smb 2F rD6"}},
+        PathCase{"W83793G agent flagged in 0xD6", ITEM("TEMP", "01", "11", "2F", "1D", ""), 0, 0,
+                 {"smb 2F r1D", "smb 2F r5E", "smb 2F rD6"}},
+        PathCase{"W83793G item not on the SMBus: only the PECI check", ITEM("TEMP", "02", "11", "2F", "1C", ""), 0, 0,
+                 {"smb 2F r5E", "smb 2F rD6"}},
+        PathCase{"graphics card: 127 at register 0, which reads as no diode", ITEM("TEMP", "08", "1A", "4C", "0", ""), 0,
+                 0, {}},
+        PathCase{"generic NCT7904D: bank 0 first", ITEM("TEMP", "01", "1E", "2D", "42", ""), 0, 0x1A,
+                 {"smb 2D wFF=00", "smb 2D r42"}},
+        PathCase{"generic ME_NCT7904D without a BMC: no bank write", ITEM("TEMP", "01", "20", "2D", "42", ""), 0, 0x1A,
+                 {"smb 2D r42"}},
+        PathCase{"generic ISA", ITEM("VOLTAGE", "02", "1", "0", "20", "VOL_FUNC=VCCP"), 0, 0x5A * 16, {"isa b0 r20"}},
+        PathCase{"raw 0x7F reads 0 degrees", ITEM("TEMP", "02", "1", "0", "21", ""), 0, 0, {"isa b0 r21"}},
+        PathCase{"SMBus wins over ISA", ITEM("VOLTAGE", "03", "1", "48", "20", "VOL_FUNC=VCCP"), 0, 0x34 * 16,
+                 {"smb 48 r20"}}),
+    case_name<::testing::TestParamInfo<PathCase>>);
+
+class Limit : public EngineTest, public ::testing::WithParamInterface<PathCase> {};
+
+// The case's second parameter block, P2, is the low limit read.
+TEST_P(Limit, TakesItsPath)
+{
+    const PathCase& c = GetParam();
+    load(profile_text("03", c.blocks), chip_bench());
+    int32_t value = 4711;
+    int code = 0;
+    const auto lines = traced([&] { code = get_item_limit(kLowLimit, profile_, "P2", profile_.items[0], &value); });
+    EXPECT_EQ(code, c.code);
+    EXPECT_EQ(value, c.code == -1 ? 4711 : c.value);
+    EXPECT_EQ(accesses_of(lines), c.accesses);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, Limit,
+    ::testing::Values(
+        PathCase{"two-byte fan count", ITEM("FAN", "01", "3", "48", "20", "") PARAM("P1", "48", "0", "0")
+                     PARAM("P2", "48", "40", "0"), 0, 1000, {"smb 48 r40", "smb 48 r41"}},
+        PathCase{"W83793G fan word", ITEM("FAN", "01", "11", "2F", "23", "") PARAM("P1", "2F", "0", "0")
+                     PARAM("P2", "2F", "90", "0"), 0, 1000, {"smb 2F r90", "smb 2F r91"}},
+        PathCase{"I/O-block fan: the parameter's fan", ITEM("FAN", "00", "8", "3", "A00", "") PARAM("P1", "0", "0", "0")
+                     PARAM("P2", "1", "A00", "0"), 0, 750, {"in 0A0F", "out 0A0F=A1", "in 0A14", "in 0A15"}},
+        PathCase{"IT8720F: the reading's register picks the high byte", ITEM("FAN", "02", "19", "0", "0D", "")
+                     PARAM("P1", "0", "0", "0") PARAM("P2", "0", "10", "0"), 0, 675000 / 582, {"isa b0 r10", "isa b0 r1B"}},
+        PathCase{"NCT6776F fan word", ITEM("FAN", "02", "1C", "6", "30", "") PARAM("P1", "0", "0", "0")
+                     PARAM("P2", "6", "3A", "0"), 0, 1000, {"isa b6 r3A", "isa b6 r3B"}},
+        PathCase{"NCT7904D fan limit in bank 1", ITEM("FAN", "01", "1E", "2D", "80", "") PARAM("P1", "0", "0", "0")
+                     PARAM("P2", "2D", "80", "0"), 0, 1000, {"smb 2D wFF=01", "smb 2D r80", "smb 2D r81"}},
+        PathCase{"NCT7904D limit in bank 1", ITEM("TEMP", "01", "1E", "2D", "42", "") PARAM("P2", "2D", "42", "0"), 0, 0x2D,
+                 {"smb 2D wFF=01", "smb 2D r42"}},
+        PathCase{"graphics card limit keeps 127", ITEM("TEMP", "08", "1A", "4C", "0", "") PARAM("P2", "4C", "0", "0"), 0,
+                 127, {}},
+        PathCase{"SMBus and then ISA: the ISA result counts", ITEM("VOLTAGE", "03", "1", "48", "20", "VOL_FUNC=VCCP")
+                     PARAM("P2", "48", "20", "0"), 0, 0xFF * 16, {"smb 48 r20", "isa b8 r20"}},
+        PathCase{"a switch's limit is read, never written", ITEM("SWITCH", "02", "1", "0", "20", "")
+                     PARAM("P2", "0", "2D", "0"), 0, 4711, {"isa b0 r2D"}},
+        PathCase{"a chip that does not answer", ITEM("FAN", "01", "3", "2E", "20", "") PARAM("P1", "2E", "0", "0")
+                     PARAM("P2", "2E", "40", "0"), -1, 0, {"smb 2E r40 failed"}}),
+    case_name<::testing::TestParamInfo<PathCase>>);
+
+// After a limit read leaves the NCT7904D in bank 1, the reading selects bank 0 itself.
+TEST_F(Reading, Nct7904dReadingAfterALimitSelectsBankZero)
+{
+    load(profile_text("01", ITEM("TEMP", "01", "1E", "2D", "42", "") PARAM("P1", "2D", "42", "0")), chip_bench());
+    int32_t value = 0;
+    const auto lines = traced([&] { get_item_reading(profile_, profile_.items[0], &value); });
+    EXPECT_EQ(value, 0x1A);
+    EXPECT_EQ(accesses_of(lines), (Accesses{"smb 2D wFF=01", "smb 2D r42", "smb 2D wFF=00", "smb 2D r42"}));
+}
+
+TEST_F(Reading, OutOfLimitsIsReadThreeTimesWithBothLimitsNormalOnce)
+{
+    const std::string item = ITEM("VOLTAGE", "02", "1", "0", "20", "VOL_FUNC=VCCP");
+    const Accesses once{"isa b0 r2B", "isa b0 r2C", "isa b0 r20"};
+    // 1440 mV between 1120 (0x46) and 1760 (0x6E).
+    load(profile_text("02", item + PARAM("P1", "0", "2B", "0") PARAM("P2", "0", "2C", "0")), chip_bench());
+    int32_t value = 0;
+    auto lines = traced([&] { EXPECT_EQ(get_item_reading(profile_, profile_.items[0], &value), 0); });
+    EXPECT_EQ(value, 1440);
+    EXPECT_EQ(accesses_of(lines), once);
+    // The same with the low limit at 3328 mV (0xD0): out of limits.
+    load(profile_text("02", item + PARAM("P1", "0", "2B", "0") PARAM("P2", "0", "22", "0")), chip_bench());
+    lines = traced([&] { EXPECT_EQ(get_item_reading(profile_, profile_.items[0], &value), 0); });
+    EXPECT_EQ(value, 1440);
+    const Accesses low{"isa b0 r2B", "isa b0 r22", "isa b0 r20"};
+    EXPECT_EQ(accesses_of(lines), (Accesses{low[0], low[1], low[2], low[0], low[1], low[2], low[0], low[1], low[2]}));
+}
+
+TEST_F(Reading, IsaOnlyWhenTheSystemHasTheIndexDataPairToo)
+{
+    load(profile_text("01", ITEM("VOLTAGE", "02", "1", "0", "20", "VOL_FUNC=VCCP")), chip_bench());
+    int32_t value = 4711;
+    const auto lines = traced([&] { EXPECT_EQ(get_item_readingImpl(profile_, profile_.items[0], &value), -1); });
+    EXPECT_EQ(value, 4711);
+    EXPECT_EQ(accesses_of(lines), Accesses{});
+}
+
+// Divisor register 0x5F, field 5..4: divisor 2; a limit count of 0x87. Only a parameter
+// named "Divisor..." sets the divisor.
+TEST_F(Reading, FanWithADivisorRegister)
+{
+    load(profile_text("02", "[Item]\nITEM_NAME=fan\nITEM_CAT=FAN\nBUSTYPE=02\nCHIPCODE=1\nSLAVE=0\nOFFSET=28\n"
+                            "PARAINDEX1=Divisor1\nPARAINDEX2=P2\n\n" PARAM("Divisor1", "0", "47", "30") PARAM("P2", "0", "28", "0")),
+         chip_bench());
+    const ItemSection& fan = profile_.items[0];
+    int32_t divisor = 0, low = 0, max = 0, min = -1;
+    EXPECT_EQ(get_item_divisor(profile_, fan, &divisor), 0);
+    EXPECT_EQ(get_item_limit(kLowLimit, profile_, "P2", fan, &low), 0);
+    EXPECT_EQ(get_item_max_reading(profile_, fan, &max), 0);
+    EXPECT_EQ(get_item_min_reading(profile_, fan, &min), 0);
+    EXPECT_EQ(divisor, 2);
+    EXPECT_EQ(low, 5000);
+    EXPECT_EQ(max, 675000);
+    EXPECT_EQ(min, 0);
+}
+
+TEST_F(Reading, GpioSwitchesOfTheSuperIoAndTheSouthBridge)
+{
+    load(profile_text("02", ITEM("SWITCH", "00", "4", "0A", "F3", "ACTIVATE=1") ITEM("SWITCH", "00", "5", "7", "1", "ACTIVATE=0")
+                                ITEM("SWITCH", "00", "0B", "0", "7E", "ACTIVATE=1") PARAM("P1", "0", "0", "24")),
+         chip_bench());
+    const int32_t expected[] = {1, 0, 0};  // bit 5 set, active high; bit 2 set, active low; bit 0 and 2 clear
+    for (std::size_t i = 0; i < 3; ++i) {
+        int32_t value = -1;
+        EXPECT_EQ(get_item_readingImpl(profile_, profile_.items[i], &value), 0) << i;
+        EXPECT_EQ(value, expected[i]) << i;
+    }
+}
+
+}  // namespace
+}  // namespace qv::test
