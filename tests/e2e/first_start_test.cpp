@@ -178,11 +178,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"non-activated", "System Fan 2"}, {"non-supported", "Chassis Intrusion"}}},
         // BMC sensors without a BMC.
         BoardCase{"boards/sk5mm-oka.json", "SK5MM-OKA", "AllQuorvel.ini", false,
-                  {{"non-available", "DIMM A Temperature"}, {"non-available", "DIMM B Temperature"}}}),
+                  {{"non-available", "DIMM A Temperature"}, {"non-available", "DIMM B Temperature"}}},
+        // The built-in demo board, DMI version 2.0; one of its fans has stopped.
+        BoardCase{"boards/demo.json", "SK5BN", "AllQuorvel.ini", false, {{"non-activated", "SYS FAN2"}}}),
     [](const auto& info) {
-        std::string name = info.param.product;
+        std::string name = std::string(info.param.board).substr(7);
+        name = name.substr(0, name.size() - 5);
         for (char& ch : name)
-            if (ch == '-') ch = '_';
+            if (ch == '-' || ch == '.') ch = '_';
         return name;
     });
 
@@ -260,6 +263,15 @@ TEST(Reset, FirstStartThenTheLatchOfTheNamedSwitchIsCleared)
     const RunResult r = run_board(root, "boards/kv3mrb-rev-a.json", {"-r", "chassis intrusion"});
     EXPECT_THAT(r.out, HasSubstr(">> Disable monitoring of non-activated item: System Fan 6\n\n"
                                  "Done.\n\"chassis intrusion\" is reset!\n\n"));
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(Reset, TheDemoBoardsIntrusionLatchThatIsNotSetIsReportedReset)
+{
+    const RunResult r = run_sim({"--fast", "--", "-r", "chassis intrusion"});
+    EXPECT_EQ(r.out, banner() + ">> Disable monitoring of non-activated item: SYS FAN2\n\n"
+                                "Done.\n\"chassis intrusion\" is reset!\n\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.status, 0);
 }
