@@ -123,11 +123,5 @@ INSTANTIATE_TEST_SUITE_P(
                       RuleCase{"SK5MM-", "1.3", {}, -1, -1, ALL, ""}, RuleCase{"", "", {}, -1, -1, ALL, ""},
                       RuleCase{"MV3QE ", "", {{28, 0}}, -1, -1, ALL, ""}));
 
-TEST(RuleTable, NamesOnlyTheThreeOlderDatabases)
-{
-    for (const RevisionRule& rule : kRevisionRules)
-        EXPECT_TRUE(rule.database == OLD1 || rule.database == OLD2 || rule.database == OLD3) << rule.board;
-}
-
 }  // namespace
 }  // namespace qv::test
