@@ -10,10 +10,14 @@
 // machine instead (for callgrind, which then separates the two by function; bench/run.sh
 // does that).
 #include "app/report.h"
+#include "app/startup.h"
+#include "hw/dmi.h"
 #include "hw/i2c_discovery.h"
 #include "hw/port_io.h"
 #include "ipmi/ipmi.h"
+#include "profile/generator.h"
 #include "profile/loader.h"
+#include "profile/paths.h"
 #include "sim/board.h"
 #include "sim/session.h"
 #include "tape_os.h"
@@ -62,6 +66,14 @@ double cpu_us()
 LoadedProfile start_up(ProfileStore& store)
 {
     IpmiInit();
+    // A board without a profile of its own gets its database block, as on a first start.
+    if (existFile(QUORVEL_INI) != 0) {
+        char vendor[kIdentitySize] = {};
+        char product[kIdentitySize] = {};
+        char version[kIdentitySize] = {};
+        get_mb_info(vendor, product, version);
+        if (produce_quorvel_ini(product, version) != 0) throw std::runtime_error("no profile for this board");
+    }
     if (loadQuorvelINI_and_getItemCount(store) <= 0) throw std::runtime_error("the board carries no usable profile");
     LoadedProfile profile = store.view();
     if ((profile.system->BusType & kBusSmbus) != 0 && hDevice == 0 && i2cdetect() < 0)

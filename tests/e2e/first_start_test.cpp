@@ -1,0 +1,304 @@
+// First starts on fresh sandboxes: the board is identified, its database chosen, the
+// profile written from the board's block, the items the machine lacks turned off and
+// the report printed; a second start uses the profile as it is. Also a full or
+// read-only /etc, a CR LF database, and the reset of a switch item.
+#include "e2e/run.h"
+
+#include <gmock/gmock.h>
+
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qv::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+std::string banner()
+{
+    const std::string rule(77, '*');
+    return "\n" + rule + "\n Quorvel II - Linux version 2.87(120421)\n" + rule + "\n";
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The board's block of a database as a profile: from [SYSTEM] to the next board,
+// without comment lines.
+std::string block_of(const std::string& database, const std::string& product)
+{
+    std::string profile;
+    bool inside = false;
+    bool copying = false;
+    for (const std::string& line : lines_of(database)) {
+        if (line.starts_with(";;")) continue;
+        if (line.starts_with("[_")) {
+            if (inside) break;
+            inside = line == "[_" + product + "_]";
+            continue;
+        }
+        copying = copying || (inside && line == "[SYSTEM]");
+        if (copying) profile += line + "\n";
+    }
+    return profile;
+}
+
+const std::map<std::string, std::string> kPeciNames{{"CPU1 Core A Temperature", "PECI Agent1 Temperature"},
+                                                    {"CPU1 Core B Temperature", "PECI Agent2 Temperature"},
+                                                    {"CPU2 Core A Temperature", "PECI Agent3 Temperature"},
+                                                    {"CPU2 Core B Temperature", "PECI Agent4 Temperature"}};
+
+// Item names in profile order, as the run shows them.
+std::vector<std::string> shown_names(const std::string& profile, bool peci)
+{
+    std::vector<std::string> names;
+    for (const std::string& line : lines_of(profile)) {
+        if (!line.starts_with("ITEM_NAME=")) continue;
+        const std::string name = line.substr(10);
+        names.push_back(peci && kPeciNames.contains(name) ? kPeciNames.at(name) : name);
+    }
+    return names;
+}
+
+// The profile with the MONITOR entries of the items turned off set to FALSE.
+std::string with_items_off(const std::string& profile, const std::set<std::size_t>& off)
+{
+    std::string result;
+    int item = -1;
+    for (const std::string& line : lines_of(profile)) {
+        if (line == "[Item]") ++item;
+        const bool turned_off = line.starts_with("MONITOR=") && off.contains(static_cast<std::size_t>(item));
+        result += (turned_off ? std::string("MONITOR=FALSE") : line) + "\n";
+    }
+    return result;
+}
+
+struct Disabled {
+    const char* reason;
+    const char* name;
+};
+
+struct BoardCase {
+    const char* board;
+    const char* product;
+    const char* database;
+    bool peci;
+    std::vector<Disabled> disabled;
+    friend void PrintTo(const BoardCase& c, std::ostream* os) { *os << c.board; }
+};
+
+std::string availability_lines(const std::vector<Disabled>& disabled)
+{
+    std::string text;
+    for (const Disabled& d : disabled)
+        text += ">> Disable monitoring of " + std::string(d.reason) + " item: " + d.name + "\n";
+    return disabled.empty() ? text : text + "\n";
+}
+
+std::string source_path(const std::string& relative) { return std::string(QUORVEL_SOURCE_DIR) + "/" + relative; }
+
+RunResult run_board(const TempRoot& root, const std::string& board, const std::vector<std::string>& program)
+{
+    std::vector<std::string> args{"--root", root.str(), "--board", source_path(board), "--fast", "--"};
+    args.insert(args.end(), program.begin(), program.end());
+    return run_sim(args);
+}
+
+class BoardFirstStart : public ::testing::TestWithParam<BoardCase> {};
+
+TEST_P(BoardFirstStart, WritesTheBoardsBlockTurnsOffWhatIsMissingAndReportsTheRest)
+{
+    const BoardCase& c = GetParam();
+    const std::string block = block_of(source_file(std::string("data/") + c.database), c.product);
+    ASSERT_FALSE(block.empty());
+    TempRoot root;
+    const RunResult r = run_board(root, c.board, {"-t"});
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+    const std::string head = banner() + availability_lines(c.disabled);
+    ASSERT_THAT(r.out, StartsWith(head));
+    const std::string report = r.out.substr(head.size());
+    EXPECT_THAT(report, StartsWith("Monitored Item"));
+
+    const auto names = shown_names(block, c.peci);
+    std::set<std::size_t> off;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        bool disabled = false;
+        for (const Disabled& d : c.disabled) disabled = disabled || names[i] == d.name;
+        if (disabled) off.insert(i);
+        EXPECT_EQ(report.find("\n" + names[i] + " ") != std::string::npos, !disabled) << names[i];
+    }
+    EXPECT_EQ(off.size(), c.disabled.size());
+
+    const std::string profile = root.read("etc/Quorvel.ini");
+    EXPECT_EQ(profile.find('\r'), std::string::npos);
+    EXPECT_EQ(profile.find(";;"), std::string::npos);
+    EXPECT_EQ(profile, with_items_off(block, off));
+    EXPECT_EQ(root.exists("etc/Quorvel.ini.old"), !off.empty());
+    if (!off.empty()) {
+        EXPECT_EQ(root.read("etc/Quorvel.ini.old"), block) << "the backup is the profile as generated";
+    }
+    EXPECT_FALSE(root.exists("etc/Quorvel.ini.new"));
+
+    const RunResult again = run_board(root, c.board, {"-t"});
+    EXPECT_EQ(mask_time(again.out), mask_time(banner() + report)) << "the second start reads the same";
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(root.read("etc/Quorvel.ini"), profile);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boards, BoardFirstStart,
+    ::testing::Values(
+        // BIOS byte 0xFFA41 = 03h; the chip reads the CPUs over PECI; one socket filled.
+        BoardCase{"boards/kv3mgy.json", "KV3MGY", "AllQuorvel.ini", true,
+                  {{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "PECI Agent3 Temperature"},
+                   {"non-activated", "PECI Agent4 Temperature"}, {"non-activated", "CPU2 Fan"},
+                   {"non-activated", "System Fan 3"}, {"non-activated", "System Fan 4"}}},
+        // BIOS byte 0xFFA41 = 06h. The CPU2 diode floats at 27 C but goes with its core rail.
+        BoardCase{"boards/kv3mrb-rev-a.json", "KV3MRB", "OldRevMB.ini", false,
+                  {{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "CPU2 Temperature"},
+                   {"non-activated", "CPU2 Fan"}, {"non-activated", "System Fan 5"},
+                   {"non-activated", "System Fan 6"}}},
+        // GPIO 28 low; every sensor there: nothing printed, nothing rewritten.
+        BoardCase{"boards/mv3qe-rev1.json", "MV3QE", "OldRevMB.ini", false, {}},
+        // GPIO 38 high, GPIO 39 low.
+        BoardCase{"boards/lgt7w-rev2.json", "LGT7W", "OldRevMB_2.ini", false, {{"non-activated", "System Fan 2"}}},
+        // DMI version 1.1.
+        BoardCase{"boards/sk5bn-1.1.json", "SK5BN", "OldRevMB_3.ini", false,
+                  {{"non-activated", "System Fan 2"}, {"non-supported", "Chassis Intrusion"}}},
+        // BMC sensors without a BMC.
+        BoardCase{"boards/sk5mm-oka.json", "SK5MM-OKA", "AllQuorvel.ini", false,
+                  {{"non-available", "DIMM A Temperature"}, {"non-available", "DIMM B Temperature"}}},
+        // The built-in demo board, DMI version 2.0; one of its fans has stopped.
+        BoardCase{"boards/demo.json", "SK5BN", "AllQuorvel.ini", false, {{"non-activated", "SYS FAN2"}}}),
+    [](const auto& info) {
+        std::string name = std::string(info.param.board).substr(7);
+        name = name.substr(0, name.size() - 5);
+        for (char& ch : name)
+            if (ch == '-' || ch == '.') ch = '_';
+        return name;
+    });
+
+// The board file with a filesystem section added.
+std::string with_filesystem(const std::string& board, const std::string& filesystem)
+{
+    std::string text = source_file(board);
+    return text.replace(text.find('{'), 1, "{\n  \"filesystem\": " + filesystem + ",");
+}
+
+struct DiskCase {
+    const char* what;
+    std::string filesystem;
+    std::string err;
+    friend void PrintTo(const DiskCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class GenerationOnABadDisk : public ::testing::TestWithParam<DiskCase> {};
+
+TEST_P(GenerationOnABadDisk, StopsWithoutLeavingAProfile)
+{
+    TempRoot root;
+    TempRoot boards;
+    boards.write("board.json", with_filesystem("boards/lgt7w-rev2.json", GetParam().filesystem));
+    const RunResult r =
+        run_sim({"--root", root.str(), "--board", (boards.path() / "board.json").string(), "--fast", "--", "-t"});
+    EXPECT_EQ(r.out, banner());
+    EXPECT_EQ(r.err, GetParam().err + "Error: Cannot create the initial file for Quorvel!\n");
+    EXPECT_EQ(r.status, 255);
+    EXPECT_FALSE(root.exists("etc/Quorvel.ini"));
+    EXPECT_FALSE(root.exists("etc/Quorvel.ini.new"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Disks, GenerationOnABadDisk,
+    ::testing::Values(DiskCase{"read_only", R"({"read_only": ["/etc"]})",
+                               "Error: Cannot create the file '/etc/Quorvel.ini'.\n"
+                               "Error: The initial file for this motherboard is not found!\n"},
+                      DiskCase{"full", R"({"free_bytes": 100})", "Error: Cannot write the file '/etc/Quorvel.ini'.\n"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(AvailabilityRewrite, FullDiskEndsWithStatus2AndKeepsTheGeneratedProfile)
+{
+    const std::string block = block_of(source_file("data/OldRevMB_2.ini"), "LGT7W");
+    TempRoot root;
+    TempRoot boards;
+    // Room for the generated profile, not for a second copy.
+    const std::string room = std::to_string(block.size() + block.size() / 2);
+    boards.write("board.json", with_filesystem("boards/lgt7w-rev2.json", "{\"free_bytes\": " + room + "}"));
+    const RunResult r =
+        run_sim({"--root", root.str(), "--board", (boards.path() / "board.json").string(), "--fast", "--", "-t"});
+    EXPECT_EQ(r.out, banner() + ">> Disable monitoring of non-activated item: System Fan 2\n\n");
+    EXPECT_EQ(r.err, "Error: cannot close /etc/Quorvel.ini\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(root.read("etc/Quorvel.ini"), block);
+    EXPECT_FALSE(root.exists("etc/Quorvel.ini.old"));
+    EXPECT_FALSE(root.exists("etc/Quorvel.ini.new"));
+}
+
+TEST(CrLfDatabase, GivesTheSameProfileWithoutCarriageReturns)
+{
+    const std::string database = source_file("data/AllQuorvel.ini");
+    std::string crlf;
+    for (const char ch : database) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    TempRoot root;
+    root.write("etc/AllQuorvel.ini", crlf);
+    const RunResult r = run_board(root, "boards/sk5mm-oka.json", {"-t"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(root.read("etc/Quorvel.ini.old"), block_of(database, "SK5MM-OKA"));
+}
+
+TEST(Reset, FirstStartThenTheLatchOfTheNamedSwitchIsCleared)
+{
+    TempRoot root;
+    const RunResult r = run_board(root, "boards/kv3mrb-rev-a.json", {"-r", "chassis intrusion"});
+    EXPECT_THAT(r.out, HasSubstr(">> Disable monitoring of non-activated item: System Fan 6\n\n"
+                                 "Done.\n\"chassis intrusion\" is reset!\n\n"));
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(Reset, TheDemoBoardsIntrusionLatchThatIsNotSetIsReportedReset)
+{
+    const RunResult r = run_sim({"--fast", "--", "-r", "chassis intrusion"});
+    EXPECT_EQ(r.out, banner() + ">> Disable monitoring of non-activated item: SYS FAN2\n\n"
+                                "Done.\n\"chassis intrusion\" is reset!\n\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(Reset, ANameThatIsNoSwitchIsNotFound)
+{
+    TempRoot root;
+    const RunResult r = run_board(root, "boards/lgt7w-rev2.json", {"-r", "CPU Fan"});
+    EXPECT_THAT(r.out, Not(HasSubstr("reset")));
+    EXPECT_EQ(r.err, "Warning! \"CPU Fan\" is not found.\n\n");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(Reset, ASwitchOfAChipWithoutAClearMethodFails)
+{
+    TempRoot root;
+    root.write("etc/Quorvel.ini",
+               "[System]\nBUSTYPE=02\nINDEXREG=295\nDATAREG=296\nPOLLING=5\n\n"
+               "[Item]\nITEM_NAME=Power Supply Failure\nITEM_CAT=SWITCH\nBUSTYPE=08\nCHIPCODE=1F\nSLAVE=58\n"
+               "OFFSET=79\nACTIVATE=01\nMONITOR=TRUE\nPARAINDEX1=SWITCH1A\nPARAINDEX2=SWITCH1C\n\n"
+               "[Parameter]\nPARAMETER=SWITCH1A\nSLAVE=58\nOFFSET=79\nBITMASK=01\n\n"
+               "[Parameter]\nPARAMETER=SWITCH1C\nSLAVE=58\nOFFSET=7A\nBITMASK=01\n");
+    const RunResult r = run_sim({"--root", root.str(), "--fast", "--", "-r", "power supply failure"});
+    EXPECT_EQ(r.out, banner() + "Failed.\n\"power supply failure\" is NOT reset!\n\n");
+    EXPECT_EQ(r.err, "Warning: Non-supported chipset \"Power Supply Failure\".\n");
+    EXPECT_EQ(r.status, 0);
+}
+
+}  // namespace
+}  // namespace qv::test
