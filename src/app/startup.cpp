@@ -39,7 +39,7 @@ struct Identity {
     std::exit(-1);
 }
 
-// First start: write the profile from the board databases. True when it was written.
+// First start: write the profile from the board databases, or end the process.
 void generate_profile()
 {
     Identity id;
