@@ -12,7 +12,7 @@ fail() {
 # Headers and calls that belong to the seam alone.
 forbidden_headers='#include <(sys/io\.h|sys/ioctl\.h|sys/mman\.h|unistd\.h|sys/wait\.h|spawn\.h|dirent\.h)>'
 forbidden_calls='(^|[^:._a-zA-Z])(::)?(open|ioctl|inb|outb|inl|outl|iopl|ioperm|mmap|munmap|popen|pclose|system|fork|execlp|execvp|waitpid|usleep|opendir)\('
-for dir in app profile sensors hw ipmi; do
+for dir in app gui profile sensors hw ipmi; do
   hits=$(grep -rnE "$forbidden_headers" "$src/$dir" 2>/dev/null)
   [ -n "$hits" ] && fail "kernel headers above the seam:
 $hits"
@@ -38,7 +38,9 @@ check_includes ipmi '(platform|ipmi)/[^"]*'
 check_includes hw '(platform|ipmi|hw)/[^"]*|profile/(records|text)\.h'
 check_includes sensors '(platform|ipmi|hw|sensors)/[^"]*|profile/(records|text|paths)\.h'
 check_includes profile '(platform|ipmi|hw|sensors|profile)/[^"]*'
-check_includes app '(platform|ipmi|hw|sensors|profile|app)/[^"]*'
+check_includes gui '(platform|sensors|profile|gui)/[^"]*'
+check_includes gui/gnome 'gui/gnome/[^"]*'
+check_includes app '(platform|ipmi|hw|sensors|profile|gui|app)/[^"]*'
 hits=$(grep -rlE '#include "sim/' "$src" | grep -v "^$src/sim/")
 [ -n "$hits" ] && fail "the product includes the simulator: $hits"
 

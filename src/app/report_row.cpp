@@ -135,8 +135,6 @@ private:
 
 }  // namespace
 
-int64_t fahrenheit(int32_t celsius) { return static_cast<int64_t>(celsius) * 9 / 5 + 32; }
-
 std::string report_header()
 {
     static const std::string header = [] {

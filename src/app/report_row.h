@@ -1,15 +1,13 @@
 // One line of the text report, formatted from a display record alone.
 #pragma once
 
+#include "sensors/convert.h"
 #include "sensors/item_display.h"
 
 #include <cstdint>
 #include <string>
 
 namespace qv {
-
-// °F as the report shows it: integer arithmetic, the division truncating toward zero.
-int64_t fahrenheit(int32_t celsius);
 
 std::string report_header();
 // The row of a monitored item; read is false when its latest reading failed.

@@ -2,6 +2,7 @@
 
 #include "app/cli.h"
 #include "app/report.h"
+#include "gui/window.h"
 #include "hw/dmi.h"
 #include "hw/i2c_discovery.h"
 #include "hw/port_io.h"
@@ -18,9 +19,6 @@
 #include <cstdlib>
 
 namespace qv {
-
-// The loaded profile, reached by every later callback.
-LoadedProfile* myspQuorvel = nullptr;
 
 namespace {
 
@@ -93,10 +91,17 @@ int run_reset(const LoadedProfile& profile, const char* name)
     return 0;
 }
 
-int run_window()
+// Lives as long as the window: the pages and their callbacks read it until the end.
+std::vector<ItemDisplay> window_displays;
+
+int run_window(int argc, char** argv, const LoadedProfile& profile, int generated)
 {
-    std::fprintf(stderr, "Error: the window is not part of this build; use -t for the text report.\n");
-    return -1;
+    open_windows(argc, argv);
+    window_displays = createItemDisps(profile);
+    if (generated) detect_and_hide_nonactivated_items(window_displays, profile);
+    start_pages(window_displays, profile);
+    run_main_loop();
+    return 0;
 }
 
 }  // namespace
@@ -121,13 +126,15 @@ int quorvel_main(int argc, char** argv)
     }
     int generated = 0;
     if (existFile(QUORVEL_INI) != 0) {
+        // A window that cannot open must not leave a first start half done behind it.
+        if (options.text == 0) init_window_toolkit(argc, argv);
         generate_profile();
         generated = 1;
     }
     load_profile();
     const LoadedProfile& profile = *myspQuorvel;
     prepare_hardware(profile, generated);
-    if (options.text == 0) return run_window();
+    if (options.text == 0) return run_window(argc, argv, profile, generated);
     auto displays = createItemDisps(profile);
     if (generated) detect_and_hide_nonactivated_items(displays, profile);
     if (options.reset) return run_reset(profile, options.resetName);

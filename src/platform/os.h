@@ -49,6 +49,9 @@ public:
     virtual int rename(const char* from, const char* to) = 0;
     virtual int chmod(const char* path, mode_t mode) = 0;
     virtual int unlink(const char* path) = 0;
+    // Where a path of this machine lies on the host, for libraries that open files
+    // themselves (the toolkit's image loader). The host's own path on a real machine.
+    virtual std::string host_path(const char* path) { return path; }
 
     // Commands and processes.
     virtual int system(const char* command) = 0;

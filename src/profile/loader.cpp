@@ -11,6 +11,8 @@
 
 namespace qv {
 
+LoadedProfile* myspQuorvel = nullptr;
+
 namespace {
 
 int32_t hex(std::string_view value) { return static_cast<int32_t>(parse_u32(value, 16)); }

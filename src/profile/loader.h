@@ -18,6 +18,10 @@ struct ProfileStore {
     LoadedProfile view() { return LoadedProfile{&system, items, params}; }
 };
 
+// The loaded profile, for everything that runs after start-up (the window's callbacks,
+// the saver). Set once by start-up.
+extern LoadedProfile* myspQuorvel;
+
 // Number of [Item] blocks, or -1 when the profile cannot be opened. The parameter
 // array gets room for twice the item count.
 int loadQuorvelINI_and_getItemCount(ProfileStore& store);

@@ -14,4 +14,7 @@ int SWITCHConvert(uint32_t raw, uint32_t mask, int32_t* state, int32_t activate,
 int DIVISORConvert(uint32_t reg_value, int chip_code, uint8_t mask, int32_t* divisor);
 int get_item_divisor(const LoadedProfile& profile, const ItemSection& item, int32_t* divisor);
 
+// °F as every view shows it: integer arithmetic, the division truncating toward zero.
+constexpr int64_t fahrenheit(int32_t celsius) { return static_cast<int64_t>(celsius) * 9 / 5 + 32; }
+
 }  // namespace qv

@@ -83,11 +83,13 @@ void build_board(Machine& machine, const json& board)
     }
 }
 
-void install_databases(const Sandbox& sandbox)
+void install_system_files(const Sandbox& sandbox)
 {
     for (const EmbeddedFile& file : embedded_files()) {
-        if (!file.name.ends_with(".ini")) continue;
-        const std::string path = "/etc/" + std::string(file.name);
+        std::string path;
+        if (file.name.ends_with(".ini")) path = "/etc/" + std::string(file.name);
+        else if (file.name == "idr_main.ico") path = "/usr/local/share/pixmaps/quorvel/idr_main.ico";
+        else continue;
         if (!sandbox.exists(path)) sandbox.write_file(path, file.content);
     }
 }

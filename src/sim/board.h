@@ -15,8 +15,8 @@ json load_board(const std::string& path);
 // Populates the machine with everything the board describes.
 void build_board(Machine& machine, const json& board);
 
-// Copies the board databases into the sandbox's /etc where they are missing,
-// as installing the program does.
-void install_databases(const Sandbox& sandbox);
+// Copies the board databases into the sandbox's /etc and the window's icon into its
+// pixmaps folder, where they are missing, as installing the program does.
+void install_system_files(const Sandbox& sandbox);
 
 }  // namespace qv::sim

@@ -12,7 +12,7 @@ Session::Session(const SessionOptions& options)
     if (!options.trace_path.empty() && !trace_.open(options.trace_path))
         throw std::runtime_error("cannot write the trace file " + options.trace_path);
     machine_.uid = options.uid;
-    install_databases(sandbox_);
+    install_system_files(sandbox_);
     build_board(machine_, options.board.is_null() ? load_board(options.board_path) : options.board);
     platform::set_os(&os_);
 }

@@ -299,4 +299,6 @@ time_t SimOs::time(time_t* out)
 
 uid_t SimOs::getuid() { return m_.uid; }
 
+std::string SimOs::host_path(const char* path) { return m_.sandbox.map(path); }
+
 }  // namespace qv::sim

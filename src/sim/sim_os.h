@@ -47,6 +47,7 @@ public:
     int usleep(useconds_t microseconds) override;
     time_t time(time_t* out) override;
     uid_t getuid() override;
+    std::string host_path(const char* path) override;
 
 private:
     OpenFile* device_file(int fd);
