@@ -6,6 +6,8 @@
 #include "profile/loader.h"
 #include "sensors/intrusion.h"
 
+#include <algorithm>
+
 namespace qv {
 
 namespace {
@@ -47,14 +49,17 @@ void on_about2_response(GtkDialog* dialog, gint response_id, gpointer)
     if (GTK_WIDGET(dialog) == myabout2) myabout2 = nullptr;
 }
 
+// The button's slot shows the n-th monitored switch (as the Summary fills it), so that is
+// the one it resets, whatever unmonitored switches lie before it.
 void on_buttonSummaryStatus_clicked(int n)
 {
     const LoadedProfile& profile = *myspQuorvel;
-    int count = 0;
-    for (ItemSection& item : profile.items) {
-        if (item.Cat != SWITCH) continue;
-        if (count++ == n) {
-            reset_Intrusion(profile, item);
+    const std::size_t count = std::min(profile.items.size(), allItemDisps.size());
+    int shown = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (profile.items[i].Cat != SWITCH || allItemDisps[i].monitor != 1) continue;
+        if (shown++ == n) {
+            reset_Intrusion(profile, profile.items[i]);
             return;
         }
     }

@@ -7,6 +7,8 @@
 #include "gui/support.h"
 #include "platform/os.h"
 
+#include <cstdio>
+
 namespace qv {
 
 namespace {
@@ -72,6 +74,11 @@ void start_pages(std::span<ItemDisplay> displays, const LoadedProfile& profile)
     timer = static_cast<int>(gtk_timeout_add(profile.system->Polling * 1000, updateAll, nullptr));
 }
 
-void run_main_loop() { gtk_main(); }
+void run_main_loop()
+{
+    // Start-up's messages reach a log file now, not when the window closes.
+    std::fflush(stdout);
+    gtk_main();
+}
 
 }  // namespace qv
