@@ -38,6 +38,9 @@ void build_Thermal(GtkWidget* app1, std::span<ItemDisplay> displays);
 void build_Items(GtkWidget* app1, std::span<ItemDisplay> displays, const LoadedProfile& profile);
 void build_Alert(GtkWidget* app1, const SystemSection& system, std::span<ItemDisplay> displays);
 
+// The polling timer's period for an interval in seconds; 0 counts as 1.
+guint polling_period_ms(uint32_t seconds);
+
 // Shifts a 100-sample series one place older and puts sample last.
 void vector_append(float* series, float sample);
 

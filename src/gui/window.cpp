@@ -39,6 +39,13 @@ void create_items_model()
 
 }  // namespace
 
+guint polling_period_ms(uint32_t seconds)
+{
+    // A profile may say 0 (ticks without a pause) or more than the timer can count.
+    constexpr uint32_t kLongest = G_MAXUINT / 1000;
+    return (seconds == 0 ? 1 : seconds > kLongest ? kLongest : seconds) * 1000;
+}
+
 void init_window_toolkit(int argc, char** argv)
 {
     if (gnome_program_get() != nullptr) return;
@@ -71,7 +78,7 @@ void start_pages(std::span<ItemDisplay> displays, const LoadedProfile& profile)
 {
     create_items_model();
     build_All(myapp1, displays, profile);
-    timer = static_cast<int>(gtk_timeout_add(profile.system->Polling * 1000, updateAll, nullptr));
+    timer = static_cast<int>(gtk_timeout_add(polling_period_ms(profile.system->Polling), updateAll, nullptr));
 }
 
 void run_main_loop()
