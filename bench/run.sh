@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the report benchmark and runs it on the demo board, the large board and the
 # other simulated boards: accesses per report by kind, modelled bus time, the program's
-# own CPU time and its ratio to the bus time. With valgrind installed, also the
-# program's own instructions per report, counted by callgrind.
+# own CPU time and its ratio to the bus time; then the window's polling tick under a
+# private X server. With valgrind installed, also the program's own instructions per
+# report, counted by callgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-bench
@@ -15,6 +16,16 @@ echo "== CPU time against a playback of one recorded report"
 for board in "${boards[@]}"; do
   "$bench" ${board:+--board "$board"} --reports 5000
 done
+
+echo "== The window's polling tick: reads, the window's own CPU time, memory"
+if command -v xvfb-run >/dev/null; then
+  cmake --build "$build" --target qv_window_bench -j"$(nproc)" >/dev/null
+  for board in boards/large.json ""; do
+    xvfb-run -a -s "-screen 0 1024x768x24" "$build/bench/qv_window_bench" ${board:+--board "$board"} --ticks 200
+  done
+else
+  echo "(skipped: the window needs a display, and xvfb-run is not installed)"
+fi
 
 command -v valgrind >/dev/null && command -v callgrind_annotate >/dev/null || exit 0
 echo "== Instructions per report (callgrind): the program's own, the simulated machine's"
