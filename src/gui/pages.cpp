@@ -73,7 +73,10 @@ void fill_summary_slot(GtkWidget* app1, const Category& c, int slot, const ItemD
     gtk_label_set_text(GTK_LABEL(label), d.name);
     gtk_widget_show(label);
     GtkWidget* button = lookup_widget(app1, SlotName("buttonSummary", c.name, "", slot));
-    g_object_set(button, "label", summary_value(d).c_str(), nullptr);
+    // A new label text rebuilds the button's child: only when the text changed.
+    const std::string value = summary_value(d);
+    const char* old = gtk_button_get_label(GTK_BUTTON(button));
+    if (old == nullptr || value != old) g_object_set(button, "label", value.c_str(), nullptr);
     gtk_widget_show(button);
     if (c.category == SWITCH) gtk_widget_set_sensitive(button, TRUE);
     if (isNormalReading(d) == 0) gtk_widget_show(lookup_widget(app1, SlotName("imageSummary", c.name)));

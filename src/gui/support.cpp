@@ -13,12 +13,38 @@ GtkWidget* parent_of(GtkWidget* widget)
     return parent;
 }
 
+// Object data is a list searched by comparing names: with a thousand names a window's
+// lookups would cost more than its readings. A hash table beside it finds them at once.
+GQuark names_quark()
+{
+    static const GQuark quark = g_quark_from_static_string("quorvel-widget-names");
+    return quark;
+}
+
+GHashTable* names_of(GtkWidget* top)
+{
+    auto* names = static_cast<GHashTable*>(g_object_get_qdata(G_OBJECT(top), names_quark()));
+    if (names != nullptr) return names;
+    names = g_hash_table_new_full(g_str_hash, g_str_equal, g_free, nullptr);
+    g_object_set_qdata_full(G_OBJECT(top), names_quark(), names, reinterpret_cast<GDestroyNotify>(g_hash_table_unref));
+    return names;
+}
+
 }  // namespace
 
 GtkWidget* lookup_widget(GtkWidget* widget, const char* name)
 {
-    for (GtkWidget* parent = widget; parent != nullptr; parent = parent_of(widget)) widget = parent;
-    auto* found = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(widget), name));
+    // Our windows carry their names table: the walk ends there, before the costly
+    // search of a window's object data for a parent key it never has.
+    GHashTable* names = nullptr;
+    for (;;) {
+        names = static_cast<GHashTable*>(g_object_get_qdata(G_OBJECT(widget), names_quark()));
+        GtkWidget* parent = names == nullptr ? parent_of(widget) : nullptr;
+        if (parent == nullptr) break;
+        widget = parent;
+    }
+    auto* found = static_cast<GtkWidget*>(names != nullptr ? g_hash_table_lookup(names, name)
+                                                           : g_object_get_data(G_OBJECT(widget), name));
     if (found == nullptr) g_warning("Widget not found: %s", name);
     return found;
 }
@@ -44,6 +70,8 @@ GdkPixbuf* create_pixbuf(const char* filename)
 GtkWidget* hookup(GtkWidget* top, GtkWidget* widget, const char* name)
 {
     gtk_widget_set_name(widget, name);
+    // The table holds no reference: the object data below keeps the widget.
+    g_hash_table_replace(names_of(top), g_strdup(name), widget);
     if (widget == top) {
         // The window's own entry holds no reference: it would keep the window alive.
         g_object_set_data(G_OBJECT(top), name, widget);
