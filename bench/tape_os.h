@@ -39,16 +39,20 @@ public:
     time_t time(time_t* out) override;
 
     int open(const char* path, int flags) override { return other(), inner_.open(path, flags); }
+    int open(const char* path, int flags, mode_t mode) override { return other(), inner_.open(path, flags, mode); }
     ssize_t read(int fd, void* buf, size_t n) override { return other(), inner_.read(fd, buf, n); }
     ssize_t write(int fd, const void* buf, size_t n) override { return other(), inner_.write(fd, buf, n); }
     off_t lseek(int fd, off_t offset, int whence) override { return other(), inner_.lseek(fd, offset, whence); }
     int close(int fd) override { return other(), inner_.close(fd); }
+    int fsync(int fd) override { return other(), inner_.fsync(fd); }
     void* mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) override
     {
         return other(), inner_.mmap(addr, length, prot, flags, fd, offset);
     }
     int munmap(void* addr, size_t length) override { return other(), inner_.munmap(addr, length); }
     FILE* fopen(const char* path, const char* mode) override { return other(), inner_.fopen(path, mode); }
+    FILE* fdopen(int fd, const char* mode) override { return other(), inner_.fdopen(fd, mode); }
+    int stat(const char* path, struct stat* out) override { return other(), inner_.stat(path, out); }
     int access(const char* path, int mode) override { return other(), inner_.access(path, mode); }
     bool list_dir(const char* path, std::vector<std::string>& names) override { return other(), inner_.list_dir(path, names); }
     int rename(const char* from, const char* to) override { return other(), inner_.rename(from, to); }
@@ -91,13 +95,17 @@ public:
     time_t time(time_t* out) override;
 
     int open(const char*, int) override { return refuse(); }
+    int open(const char*, int, mode_t) override { return refuse(); }
     ssize_t read(int, void*, size_t) override { return refuse(); }
     ssize_t write(int, const void*, size_t) override { return refuse(); }
     off_t lseek(int, off_t, int) override { return refuse(); }
     int close(int) override { return refuse(); }
+    int fsync(int) override { return refuse(); }
     void* mmap(void*, size_t, int, int, int, off_t) override { return refuse(), MAP_FAILED; }
     int munmap(void*, size_t) override { return refuse(); }
     FILE* fopen(const char*, const char*) override { return refuse(), nullptr; }
+    FILE* fdopen(int, const char*) override { return refuse(), nullptr; }
+    int stat(const char*, struct stat*) override { return refuse(); }
     int access(const char*, int) override { return refuse(); }
     bool list_dir(const char*, std::vector<std::string>&) override { return refuse(), false; }
     int rename(const char*, const char*) override { return refuse(); }

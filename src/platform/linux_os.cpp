@@ -23,6 +23,7 @@ uint32_t LinuxOs::inl(uint16_t port) { return ::inl(port); }
 void LinuxOs::outl(uint32_t value, uint16_t port) { ::outl(value, port); }
 
 int LinuxOs::open(const char* path, int flags) { return ::open(path, flags); }
+int LinuxOs::open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 ssize_t LinuxOs::read(int fd, void* buf, size_t count) { return ::read(fd, buf, count); }
 ssize_t LinuxOs::write(int fd, const void* buf, size_t count) { return ::write(fd, buf, count); }
 off_t LinuxOs::lseek(int fd, off_t offset, int whence) { return ::lseek(fd, offset, whence); }
@@ -37,6 +38,7 @@ int LinuxOs::select_read(int fd, timeval* timeout)
 }
 
 int LinuxOs::close(int fd) { return ::close(fd); }
+int LinuxOs::fsync(int fd) { return ::fsync(fd); }
 
 void* LinuxOs::mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset)
 {
@@ -46,6 +48,8 @@ void* LinuxOs::mmap(void* addr, size_t length, int prot, int flags, int fd, off_
 int LinuxOs::munmap(void* addr, size_t length) { return ::munmap(addr, length); }
 
 FILE* LinuxOs::fopen(const char* path, const char* mode) { return std::fopen(path, mode); }
+FILE* LinuxOs::fdopen(int fd, const char* mode) { return ::fdopen(fd, mode); }
+int LinuxOs::stat(const char* path, struct stat* out) { return ::stat(path, out); }
 int LinuxOs::access(const char* path, int mode) { return ::access(path, mode); }
 
 bool LinuxOs::list_dir(const char* path, std::vector<std::string>& names)

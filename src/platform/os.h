@@ -6,6 +6,7 @@
 // so that no code above the seam includes these system headers itself.
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/types.h>
 
@@ -31,6 +32,8 @@ public:
 
     // Files and device files, at the level of the system calls.
     virtual int open(const char* path, int flags) = 0;
+    // mode: the permissions a file created by this open gets from its first byte on.
+    virtual int open(const char* path, int flags, mode_t mode) = 0;
     virtual ssize_t read(int fd, void* buf, size_t count) = 0;
     virtual ssize_t write(int fd, const void* buf, size_t count) = 0;
     virtual off_t lseek(int fd, off_t offset, int whence) = 0;
@@ -38,11 +41,15 @@ public:
     // select() on one descriptor for reading; same result convention as select().
     virtual int select_read(int fd, timeval* timeout) = 0;
     virtual int close(int fd) = 0;
+    virtual int fsync(int fd) = 0;
     virtual void* mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) = 0;
     virtual int munmap(void* addr, size_t length) = 0;
 
     // Files of the system as C streams.
     virtual FILE* fopen(const char* path, const char* mode) = 0;
+    // A stream over an open descriptor; closing the stream closes the descriptor.
+    virtual FILE* fdopen(int fd, const char* mode) = 0;
+    virtual int stat(const char* path, struct stat* out) = 0;
     virtual int access(const char* path, int mode) = 0;
     // Entry names of a directory as readdir() gives them; false when it cannot be opened.
     virtual bool list_dir(const char* path, std::vector<std::string>& names) = 0;

@@ -94,7 +94,9 @@ OpenFile* SimOs::device_file(int fd)
     return it == files_.end() ? nullptr : it->second.get();
 }
 
-int SimOs::open(const char* path, int flags)
+int SimOs::open(const char* path, int flags) { return open(path, flags, 0644); }
+
+int SimOs::open(const char* path, int flags, mode_t mode)
 {
     if (DeviceNode* node = m_.node(path)) {
         auto file = node->open(flags);
@@ -106,7 +108,7 @@ int SimOs::open(const char* path, int flags)
         errno = EROFS;
         return -1;
     }
-    return ::open(m_.sandbox.map(path).c_str(), flags, 0644);
+    return ::open(m_.sandbox.map(path).c_str(), flags, mode);
 }
 
 ssize_t SimOs::read(int fd, void* buf, size_t count)
@@ -150,6 +152,13 @@ int SimOs::close(int fd)
     return ::close(fd);
 }
 
+// The sandbox's files are real files: their flush is real too.
+int SimOs::fsync(int fd)
+{
+    if (device_file(fd) != nullptr) return 0;
+    return ::fsync(fd);
+}
+
 void* SimOs::mmap(void*, size_t length, int, int, int fd, off_t offset)
 {
     OpenFile* file = device_file(fd);
@@ -175,8 +184,14 @@ int SimOs::munmap(void* addr, size_t)
 
 FILE* SimOs::open_for_writing(const std::string& host_path, const char* mode)
 {
-    FILE* file = std::fopen(host_path.c_str(), mode);
-    if (file == nullptr || m_.free_bytes < 0) return file;
+    return limited(std::fopen(host_path.c_str(), mode), mode);
+}
+
+FILE* SimOs::limited(FILE* file, const char* mode)
+{
+    if (file == nullptr || m_.free_bytes < 0 || !writes(mode)) return file;
+    // The outer stream buffers; a flush of it must reach the file, as with a plain stream.
+    std::setvbuf(file, nullptr, _IONBF, 0);
     auto* stream = new LimitedStream{file, &m_.free_bytes};
     FILE* limited = ::fopencookie(stream, mode, {limited_read, limited_write, nullptr, limited_close});
     if (limited == nullptr) {
@@ -196,6 +211,17 @@ FILE* SimOs::fopen(const char* path, const char* mode)
     }
     return open_for_writing(host_path, mode);
 }
+
+FILE* SimOs::fdopen(int fd, const char* mode)
+{
+    if (device_file(fd) != nullptr) {
+        errno = EBADF;
+        return nullptr;
+    }
+    return limited(::fdopen(fd, mode), mode);
+}
+
+int SimOs::stat(const char* path, struct stat* out) { return ::stat(m_.sandbox.map(path).c_str(), out); }
 
 int SimOs::access(const char* path, int mode) { return ::access(m_.sandbox.map(path).c_str(), mode); }
 

@@ -22,16 +22,20 @@ public:
     void outl(uint32_t value, uint16_t port) override;
 
     int open(const char* path, int flags) override;
+    int open(const char* path, int flags, mode_t mode) override;
     ssize_t read(int fd, void* buf, size_t count) override;
     ssize_t write(int fd, const void* buf, size_t count) override;
     off_t lseek(int fd, off_t offset, int whence) override;
     int ioctl(int fd, unsigned long request, void* arg) override;
     int select_read(int fd, timeval* timeout) override;
     int close(int fd) override;
+    int fsync(int fd) override;
     void* mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) override;
     int munmap(void* addr, size_t length) override;
 
     FILE* fopen(const char* path, const char* mode) override;
+    FILE* fdopen(int fd, const char* mode) override;
+    int stat(const char* path, struct stat* out) override;
     int access(const char* path, int mode) override;
     bool list_dir(const char* path, std::vector<std::string>& names) override;
     int rename(const char* from, const char* to) override;
@@ -52,6 +56,7 @@ public:
 private:
     OpenFile* device_file(int fd);
     FILE* open_for_writing(const std::string& host_path, const char* mode);
+    FILE* limited(FILE* file, const char* mode);
 
     Machine& m_;
     // Device files are numbered apart from the host descriptors of sandbox files.
