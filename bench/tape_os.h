@@ -62,6 +62,10 @@ public:
     FILE* popen(const char* command, const char* mode) override { return other(), inner_.popen(command, mode); }
     int pclose(FILE* stream) override { return other(), inner_.pclose(stream); }
     int run_and_wait(const std::vector<std::string>& argv) override { return other(), inner_.run_and_wait(argv); }
+    platform::SpawnResult spawn_and_wait(const std::vector<std::string>& argv, int exec_failure_status, int* status) override
+    {
+        return other(), inner_.spawn_and_wait(argv, exec_failure_status, status);
+    }
     unsigned int sleep(unsigned int seconds) override { return other(), inner_.sleep(seconds); }
     int usleep(useconds_t us) override { return other(), inner_.usleep(us); }
     uid_t getuid() override { return other(), inner_.getuid(); }
@@ -115,6 +119,10 @@ public:
     FILE* popen(const char*, const char*) override { return refuse(), nullptr; }
     int pclose(FILE*) override { return refuse(); }
     int run_and_wait(const std::vector<std::string>&) override { return refuse(); }
+    platform::SpawnResult spawn_and_wait(const std::vector<std::string>&, int, int*) override
+    {
+        return refuse(), platform::SpawnResult::ForkFailed;
+    }
     unsigned int sleep(unsigned int) override { return static_cast<unsigned>(refuse()); }
     int usleep(useconds_t) override { return refuse(); }
     uid_t getuid() override { return static_cast<uid_t>(refuse()); }

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 
@@ -70,19 +71,31 @@ int LinuxOs::pclose(FILE* stream) { return ::pclose(stream); }
 
 int LinuxOs::run_and_wait(const std::vector<std::string>& argv)
 {
-    if (argv.empty()) return -1;
+    int status = 0;
+    if (spawn_and_wait(argv, 127, &status) != SpawnResult::Waited) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+SpawnResult LinuxOs::spawn_and_wait(const std::vector<std::string>& argv, int exec_failure_status, int* status)
+{
+    if (argv.empty()) return SpawnResult::ForkFailed;
+    // Built before the fork: the child of a threaded program may only exec or exit.
     std::vector<char*> args;
     for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     const pid_t child = ::fork();
-    if (child < 0) return -1;
+    if (child < 0) return SpawnResult::ForkFailed;
     if (child == 0) {
         ::execvp(args[0], args.data());
-        ::_exit(127);
+        ::_exit(exec_failure_status);
     }
-    int status = 0;
-    if (::waitpid(child, &status, 0) < 0) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int ignored = 0;
+    int* result = status != nullptr ? status : &ignored;
+    // A signal that interrupts the wait has not ended the child.
+    pid_t waited;
+    do waited = ::waitpid(child, result, 0);
+    while (waited < 0 && errno == EINTR);
+    return waited < 0 ? SpawnResult::WaitFailed : SpawnResult::Waited;
 }
 
 unsigned int LinuxOs::sleep(unsigned int seconds) { return ::sleep(seconds); }

@@ -39,6 +39,7 @@ public:
     FILE* popen(const char* command, const char* mode) override;
     int pclose(FILE* stream) override;
     int run_and_wait(const std::vector<std::string>& argv) override;
+    SpawnResult spawn_and_wait(const std::vector<std::string>& argv, int exec_failure_status, int* status) override;
 
     unsigned int sleep(unsigned int seconds) override;
     int usleep(useconds_t microseconds) override;

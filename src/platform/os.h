@@ -18,6 +18,9 @@
 
 namespace qv::platform {
 
+// How the run of a child program ended, as far as its parent can tell.
+enum class SpawnResult { Waited, ForkFailed, WaitFailed };
+
 class Os {
 public:
     virtual ~Os() = default;
@@ -66,6 +69,9 @@ public:
     virtual int pclose(FILE* stream) = 0;
     // Runs a program found on PATH with the given arguments and waits for it; its exit status.
     virtual int run_and_wait(const std::vector<std::string>& argv) = 0;
+    // As run_and_wait, telling a failed fork from a failed wait; a child that cannot
+    // execute argv[0] exits with exec_failure_status. *status is the wait status.
+    virtual SpawnResult spawn_and_wait(const std::vector<std::string>& argv, int exec_failure_status, int* status) = 0;
 
     // Time and identity.
     virtual unsigned int sleep(unsigned int seconds) = 0;

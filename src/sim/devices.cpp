@@ -18,6 +18,7 @@ void build_devices(Machine& machine, const json& board)
     build_physical_memory(machine, board);
     build_dmidecode(machine, board);
     build_bmc(machine, board);
+    build_mail(machine, board);
 }
 
 }  // namespace qv::sim

@@ -91,6 +91,10 @@ public:
     int64_t free_bytes = -1;
     bool read_only(std::string_view path) const;
 
+    // Programs started as child processes: the fork fails, or the wait for a child that ran.
+    bool fork_fails = false;
+    bool wait_fails = false;
+
     // Keeps a device object alive as long as the machine; returns it.
     template <typename T>
     T* keep(std::shared_ptr<T> object)

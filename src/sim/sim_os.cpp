@@ -302,6 +302,25 @@ int SimOs::run_and_wait(const std::vector<std::string>& argv)
     return status;
 }
 
+platform::SpawnResult SimOs::spawn_and_wait(const std::vector<std::string>& argv, int exec_failure_status, int* status)
+{
+    if (m_.fork_fails) {
+        m_.trace.record(Access::Command, "fork: EAGAIN");
+        errno = EAGAIN;
+        return platform::SpawnResult::ForkFailed;
+    }
+    const int exit_status = run_and_wait(argv);
+    if (m_.wait_fails) {
+        m_.trace.record(Access::Command, "waitpid: ECHILD");
+        errno = ECHILD;
+        return platform::SpawnResult::WaitFailed;
+    }
+    // 126 and 127 are what the machine answers for a program it cannot execute.
+    const bool not_started = exit_status == 126 || exit_status == 127;
+    if (status != nullptr) *status = (not_started ? exec_failure_status : exit_status) << 8;
+    return platform::SpawnResult::Waited;
+}
+
 unsigned int SimOs::sleep(unsigned int seconds)
 {
     m_.trace.record(Access::Sleep, "sleep %u s", seconds);

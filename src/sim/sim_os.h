@@ -9,7 +9,8 @@
 
 namespace qv::sim {
 
-class SimOs final : public platform::Os {
+// Not final: a test may stand between the program and the machine (another process's race).
+class SimOs : public platform::Os {
 public:
     explicit SimOs(Machine& machine) : m_(machine) {}
     ~SimOs() override;
@@ -46,6 +47,8 @@ public:
     FILE* popen(const char* command, const char* mode) override;
     int pclose(FILE* stream) override;
     int run_and_wait(const std::vector<std::string>& argv) override;
+    // Fork and wait fail as the machine says (Machine::fork_fails, wait_fails).
+    platform::SpawnResult spawn_and_wait(const std::vector<std::string>& argv, int exec_failure_status, int* status) override;
 
     unsigned int sleep(unsigned int seconds) override;
     int usleep(useconds_t microseconds) override;

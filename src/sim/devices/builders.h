@@ -15,5 +15,6 @@ void build_i2c_adapters(Machine& machine, const json& board);
 void build_kernel_files(Machine& machine, const json& board);
 void build_physical_memory(Machine& machine, const json& board);
 void build_dmidecode(Machine& machine, const json& board);
+void build_mail(Machine& machine, const json& board);
 
 }  // namespace qv::sim
