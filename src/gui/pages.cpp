@@ -1,6 +1,7 @@
 // The first fill and the polling tick, and the Summary page.
 #include "gui/pages.h"
 
+#include "gui/alerts.h"
 #include "gui/globals.h"
 #include "gui/gnome/gnome.h"
 #include "gui/support.h"
@@ -32,15 +33,6 @@ void apply_text_style(GtkWidget* app1)
             gtk_widget_modify_style(lookup_widget(app1, SlotName("curve", c.name, "", slot)), style);
     }
     gtk_rc_style_unref(style);
-}
-
-void reset_alert_view()
-{
-    if (mywindowAlertMessage == nullptr) return;
-    char count[32];
-    std::snprintf(count, sizeof count, "%d/%d", 0, 0);
-    gtk_label_set_text(GTK_LABEL(lookup_widget(mywindowAlertMessage, "labelIndexCount")), count);
-    gtk_label_set_text(GTK_LABEL(lookup_widget(mywindowAlertMessage, "labelAlertMsg")), "No message!");
 }
 
 std::string summary_value(const ItemDisplay& d)
@@ -160,7 +152,7 @@ void build_All(GtkWidget* app1, std::span<ItemDisplay> displays, const LoadedPro
     build_Voltage(app1, displays);
     build_Thermal(app1, displays);
     build_Items(app1, displays, profile);
-    reset_alert_view();
+    start_alert_list();
     build_Alert(app1, *profile.system, displays);
     gnome_appbar_push(GNOME_APPBAR(lookup_widget(app1, "appbar1")), "Ready");
 }

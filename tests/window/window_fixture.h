@@ -116,7 +116,8 @@ inline std::string quiet_profile(int items)
     std::string blocks;
     for (int i = 0; i < items; ++i)
         blocks += "[Item]\nITEM_NAME=Item" + std::to_string(i) +
-                  "\nITEM_CAT=SWITCH\nBUSTYPE=00\nCHIPCODE=1b\nPARAINDEX1=SWITCH1A\nPARAINDEX2=SWITCH1A\n\n";
+                  "\nITEM_CAT=SWITCH\nBUSTYPE=00\nCHIPCODE=1b\nPARAINDEX1=SWITCH1A\nPARAINDEX2=SWITCH1A\n"
+                  "MONITOR=TRUE\n\n";
     return profile_text("02", blocks + "[Parameter]\nPARAMETER=SWITCH1A\nSLAVE=0\nOFFSET=0\nBITMASK=1\n");
 }
 
