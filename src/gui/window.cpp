@@ -59,9 +59,12 @@ void open_windows(int argc, char** argv)
 {
     init_window_toolkit(argc, argv);
     // The pages' fixed cell sizes hold their texts at this size; larger type would cut them.
+    // "Acknowledge" needs the pixel a button gives to its focus padding.
     gtk_rc_parse_string("style \"quorvel-text\" { font_name = \"Sans 9\" }\n"
+                        "style \"quorvel-tight\" { GtkWidget::focus-padding = 0 }\n"
                         "widget \"app1*\" style \"quorvel-text\"\n"
-                        "widget \"windowAlertMessage*\" style \"quorvel-text\"\n");
+                        "widget \"windowAlertMessage*\" style \"quorvel-text\"\n"
+                        "widget \"windowAlertMessage*.button*\" style \"quorvel-tight\"\n");
     myapp1 = create_app1();
     mywindowAlertMessage = create_windowAlertMessage();
     myabout2 = create_about2();

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
+
+#include <nlohmann/json.hpp>
 
 namespace qv::test {
 namespace {
@@ -59,6 +62,46 @@ TEST(WindowMode, AFirstStartRunsTheAvailabilityPassAndKeepsPolling)
     const std::string profile = root.read("etc/Quorvel.ini");
     EXPECT_NE(profile.find("ITEM_NAME=SYS FAN2"), std::string::npos);
     EXPECT_TRUE(root.exists("etc/Quorvel.ini.old"));
+}
+
+// The demo board's profile with e-mail alerts on and a one-second poll, on a demo board
+// whose CPU1 FAN stops two and a half seconds in.
+void stopping_fan_board(const TempRoot& root)
+{
+    const std::string database = source_file("data/AllQuorvel.ini");
+    const std::size_t begin = database.find("[SYSTEM]", database.find("[_SK5BN_]"));
+    std::string profile = database.substr(begin, database.find("\n[_", begin) - begin + 1);
+    for (const auto& [from, to] : {std::pair{"MAILALERT=FALSE", "MAILALERT=TRUE\nMAILBOX=root"},
+                                   std::pair{"POLLING=5", "POLLING=1"}})
+        profile.replace(profile.find(from), std::string(from).size(), to);
+    // Only the fan that stops may raise an alert: the header without a fan and the slow
+    // fan of the demo board are not watched.
+    for (const char* name : {"ITEM_NAME=SYS FAN2\n", "ITEM_NAME=REAR FAN3\n"})
+        profile.replace(profile.find("MONITOR=TRUE", profile.find(name)), 12, "MONITOR=FALSE");
+    root.write("etc/Quorvel.ini", profile);
+
+    nlohmann::json board = nlohmann::json::parse(source_file("boards/demo.json"), nullptr, true, true);
+    auto& bank = board["hw_monitors"][0]["banks"]["6"];
+    bank["0x30"] = {{"at", {{0, "0x07"}, {2.5, "0xFF"}}}};
+    bank["0x31"] = {{"at", {{0, "0x1A"}, {2.5, "0x1F"}}}};
+    root.write("board.json", board.dump());
+}
+
+TEST(WindowMode, AFanThatStopsRaisesOneAlertAndOneMail)
+{
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no display";
+    TempRoot root;
+    stopping_fan_board(root);
+    // No --fast: the board's clock is the wall clock; the window polls every second.
+    const RunResult r = run_sim({"--root", root.str(), "--board", root.str() + "/board.json"}, std::chrono::seconds(8));
+    const std::string sent = "Send an alert through E-mail successfully.\n";
+    const std::size_t first = r.out.find(sent);
+    ASSERT_NE(first, std::string::npos) << r.out << r.err;
+    EXPECT_EQ(r.out.find(sent, first + 1), std::string::npos) << "one alert while the fan stays stopped";
+    const std::string outbox = root.read("var/mail/outbox");
+    EXPECT_NE(outbox.find("To: root\n"), std::string::npos) << outbox;
+    EXPECT_NE(outbox.find("CPU1 FAN Failed(Bad)!\nat "), std::string::npos) << outbox;
+    EXPECT_EQ(outbox.find("Subject:", outbox.find("Subject:") + 1), std::string::npos) << outbox;
 }
 
 }  // namespace

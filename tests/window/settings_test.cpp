@@ -84,6 +84,21 @@ TEST_F(Settings, AlertsRaiseOnChangesOnly)
     EXPECT_EQ(index_count(), "3/3");
 }
 
+TEST_F(Settings, TwoItemsAbnormalFromTheStartGiveOneMessage)
+{
+    show({shown("CPU FAN", FAN, 500, 0, 1000), shown("Vcore", VOLTAGE, 1100, 1400, 800), shown("Hot", TEMP, 90, 75)});
+    EXPECT_THAT(alert_text(), HasSubstr("\n\nCPU FAN Failed(Bad)!\nHot Failed(Bad)!\nat "));
+    EXPECT_EQ(index_count(), "1/1");
+    EXPECT_TRUE(gtk_widget_get_visible(mywindowAlertMessage));
+
+    // Nothing is watched: nothing is raised, whatever the readings do.
+    gtk_button_clicked(GTK_BUTTON(widget("buttonUnselectAll")));
+    displays_[1].reading = 0;
+    displays_[2].reading = 40;
+    check();
+    EXPECT_EQ(index_count(), "1/1");
+}
+
 TEST_F(Settings, PagingAndAcknowledging)
 {
     show({shown("CPU FAN", FAN, 3000, 0, 1000)});
@@ -183,7 +198,10 @@ TEST_F(Settings, EmailAlertNeedsANameAndPlainRecipients)
     const Case cases[] = {
         {"", "root", "'Name for this system' must be filled!"},
         {"web01", "", "'Recipients' must be filled!"},
-        {"web01", "root; reboot", "'Recipients' must be mail addresses separated by blanks!"},
+        {"web01", "a@b.c; reboot", "'Recipients' must be mail addresses separated by blanks!"},
+        {"web01", "$(id)", "'Recipients' must be mail addresses separated by blanks!"},
+        {"web01", "`id`@x.org", "'Recipients' must be mail addresses separated by blanks!"},
+        {"web01", "root\"@x", "'Recipients' must be mail addresses separated by blanks!"},
         {"web01", "root ops@example.org", ""},
     };
     for (const Case& c : cases) {
@@ -197,6 +215,26 @@ TEST_F(Settings, EmailAlertNeedsANameAndPlainRecipients)
     }
     EXPECT_STREQ(profile_.system->MachineName, "web01");
     EXPECT_EQ(profile_.system->MailAlert, 0);
+
+    type("entryRecipientMailbox", "$(id)");
+    gtk_button_clicked(GTK_BUTTON(widget("buttonMailTest")));
+    EXPECT_EQ(take_message(), "'Recipients' must be mail addresses separated by blanks!");
+    EXPECT_EQ(read("/var/mail/outbox"), "") << "nothing ran";
+    EXPECT_EQ(read("/tmp/QuorvelMailAlert"), "");
+}
+
+TEST_F(Settings, TheAlertMessagesWindowOpensBesideTheMainWindow)
+{
+    show({shown("Fan", FAN, 3000, 0, 1000)});
+    gtk_widget_hide(mywindowAlertMessage);
+    gtk_button_clicked(GTK_BUTTON(widget("buttonShowAlertMessage")));
+    EXPECT_TRUE(gtk_widget_get_visible(mywindowAlertMessage));
+    settle();
+    gint x = 0, y = 0;
+    gtk_window_get_position(GTK_WINDOW(mywindowAlertMessage), &x, &y);
+    const GtkAllocation& main = myapp1->allocation;
+    EXPECT_EQ(x, main.x + main.width + 12);
+    EXPECT_EQ(y, main.y + main.height - 200);
 }
 
 TEST_F(Settings, AlertsAreMailedOnceEachAndTheTestMailConfirms)

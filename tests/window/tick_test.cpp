@@ -32,12 +32,17 @@ protected:
     void save_page(int page, const std::string& file)
     {
         gtk_notebook_set_current_page(GTK_NOTEBOOK(widget("notebook1")), page);
+        save_window(myapp1, file);
+    }
+
+    void save_window(GtkWidget* window, const std::string& file)
+    {
         settle();
         gdk_window_process_all_updates();
         gdk_flush();
         settle();
-        GtkAllocation size = myapp1->allocation;
-        GdkPixbuf* shot = gdk_pixbuf_get_from_drawable(nullptr, myapp1->window, nullptr, 0, 0, 0, 0, size.width,
+        GtkAllocation size = window->allocation;
+        GdkPixbuf* shot = gdk_pixbuf_get_from_drawable(nullptr, window->window, nullptr, 0, 0, 0, 0, size.width,
                                                        size.height);
         ASSERT_NE(shot, nullptr);
         std::filesystem::create_directories(QUORVEL_SCREENSHOTS);
@@ -73,6 +78,10 @@ TEST_F(Tick, TheDemoBoardFillsEveryPage)
 
     const char* pages[] = {"summary", "fan", "voltage", "thermal", "items", "alert"};
     for (int page = 0; page < 6; ++page) save_page(page, std::string(pages[page]) + ".png");
+    // The slow rear fan raised an alert at the first fill.
+    ASSERT_TRUE(gtk_widget_get_visible(mywindowAlertMessage));
+    EXPECT_EQ(gtk_label_get_text(GTK_LABEL(lookup_widget(mywindowAlertMessage, "labelIndexCount"))), std::string("1/1"));
+    save_window(mywindowAlertMessage, "alert-messages.png");
 }
 
 TEST_F(Tick, AFailedReadKeepsTheLastValueAndRepeatsItInTheHistory)
