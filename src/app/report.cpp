@@ -4,6 +4,7 @@
 #include "platform/os.h"
 #include "sensors/convert.h"
 #include "sensors/limits.h"
+#include "sensors/poll.h"
 #include "sensors/reading.h"
 #include "sensors/thermal.h"
 
@@ -41,6 +42,7 @@ ItemDisplay build_display(const LoadedProfile& profile, ItemSection& item)
 
 std::vector<ItemDisplay> createItemDisps(const LoadedProfile& profile)
 {
+    begin_item_poll();
     std::vector<ItemDisplay> displays;
     displays.reserve(profile.items.size());
     for (ItemSection& item : profile.items) displays.push_back(build_display(profile, item));
@@ -49,6 +51,7 @@ std::vector<ItemDisplay> createItemDisps(const LoadedProfile& profile)
 
 void text_build_Items(std::span<ItemDisplay> displays, const LoadedProfile& profile)
 {
+    begin_item_poll();
     // Row by row: the engine's own messages on standard output fall between the rows.
     std::fputs(report_header().c_str(), stdout);
     const std::size_t count = std::min(displays.size(), profile.items.size());

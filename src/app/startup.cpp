@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/cli.h"
+#include "app/prepare.h"
 #include "app/report.h"
 #include "gui/window.h"
 #include "hw/dmi.h"
@@ -14,6 +15,7 @@
 #include "profile/paths.h"
 #include "profile/text.h"
 #include "sensors/intrusion.h"
+#include "sensors/poll.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -7,6 +7,7 @@
 #include "gui/support.h"
 #include "profile/loader.h"
 #include "sensors/convert.h"
+#include "sensors/poll.h"
 #include "sensors/reading.h"
 #include "sensors/thermal.h"
 
@@ -162,6 +163,7 @@ gboolean updateAll(gpointer)
     GtkWidget* app1 = myapp1;
     const LoadedProfile& profile = *myspQuorvel;
     std::span<ItemDisplay> displays = allItemDisps;
+    begin_item_poll();
     read_all_items(profile, displays);
     build_Summary(app1, displays);
     build_Fan(app1, displays);

@@ -1,5 +1,6 @@
 // Which driver reaches the BMC, and which kind of BMC firmware answers.
 #include "ipmi/ipmi.h"
+#include "ipmi/link.h"
 #include "ipmi/openipmi.h"
 
 #include <algorithm>
@@ -67,6 +68,7 @@ int checkAnyIPMI()
 
 int IpmiInit()
 {
+    const ipmi_link::DetectionScope detection;
     hDevice = 0;
     ipmi_driver_option = 0;
     if (open_imb()) {
@@ -96,6 +98,7 @@ void reset_ipmi_state()
     fd = -1;
     seqNo = 0;
     clear_kind_flags();
+    reset_ipmi_poll();
     std::memset(req_data, 0, sizeof req_data);
     std::memset(recv_data, 0, sizeof recv_data);
 }

@@ -29,6 +29,12 @@ bool bmc_proxies_isa();
 // Back to the state before detection (no BMC, counters and buffers cleared); for tests.
 void reset_ipmi_state();
 
+// A poll of the items begins: a BMC that went silent in an earlier poll is asked again.
+// Within a poll, after one unanswered exchange the others fail at once.
+void ipmi_begin_poll();
+// Forgets the polls' state as well; part of reset_ipmi_state.
+void reset_ipmi_poll();
+
 // How long a receive waits for the BMC before the exchange counts as failed.
 inline constexpr unsigned kIpmiAnswerTimeoutMs = 5000;
 

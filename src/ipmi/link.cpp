@@ -1,12 +1,40 @@
 #include "ipmi/link.h"
 
+#include "ipmi/ipmi.h"
+
 #include <cstdio>
 
 namespace qv::ipmi_link {
 
+namespace {
+
+struct PollState {
+    bool detecting = false;
+    bool silent = false;     // for the rest of this poll
+    bool announced = false;  // the silence was reported and no answer came since
+};
+
+PollState poll_state;
+
+}  // namespace
+
+DetectionScope::DetectionScope() { poll_state.detecting = true; }
+DetectionScope::~DetectionScope() { poll_state.detecting = false; }
+
+bool silent_this_poll() { return poll_state.silent && !poll_state.detecting; }
+
+void note_answer() { poll_state.announced = false; }
+
 void report_no_answer(unsigned milliseconds)
 {
-    std::fprintf(stderr, "Error: no answer from the BMC within %u ms.\n", milliseconds);
+    if (poll_state.detecting) {
+        std::fprintf(stderr, "Error: no answer from the BMC within %u ms.\n", milliseconds);
+        return;
+    }
+    poll_state.silent = true;
+    if (poll_state.announced) return;
+    poll_state.announced = true;
+    std::fputs("Warn: The BMC stopped answering; its items are not read until the next poll.\n", stderr);
 }
 
 void report_short_answer(uint8_t netfn, uint8_t cmd, std::size_t received, std::size_t needed)
@@ -22,3 +50,11 @@ int report_ioctl_failure(int error)
 }
 
 }  // namespace qv::ipmi_link
+
+namespace qv {
+
+void ipmi_begin_poll() { ipmi_link::poll_state.silent = false; }
+
+void reset_ipmi_poll() { ipmi_link::poll_state = {}; }
+
+}  // namespace qv

@@ -39,7 +39,24 @@ private:
     int descriptor_;
 };
 
-// One line on standard error for one exchange the BMC left unanswered.
+// Detection waits out every exchange and says so each time, whatever came before it.
+class DetectionScope {
+public:
+    DetectionScope();
+    ~DetectionScope();
+    DetectionScope(const DetectionScope&) = delete;
+    DetectionScope& operator=(const DetectionScope&) = delete;
+};
+
+// True once an exchange of this poll went unanswered: the rest of the poll is not sent,
+// so a silent BMC costs one time-out per poll instead of one per exchange.
+bool silent_this_poll();
+
+// The BMC answered: a later silence is announced again.
+void note_answer();
+
+// One exchange the BMC left unanswered. In detection one line for each; in a poll it
+// makes the poll silent, with one line when the BMC had been answering.
 void report_no_answer(unsigned milliseconds);
 
 // One line on standard error for an answer too short for what the command takes.

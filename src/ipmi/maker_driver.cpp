@@ -56,6 +56,7 @@ bool build_input(uint8_t* input, int size, uint32_t flags, uint32_t timeout_us, 
 // -1 when the exchange failed or brought nothing.
 int drive(uint8_t* input, uint8_t* output, int size, unsigned timeout_ms, const ImbRequest& request)
 {
+    if (silent_this_poll()) return -1;
     uint32_t count = 0;
     ImbDriverBlock block{};
     block.status = reinterpret_cast<unsigned long>(NTstatus);
@@ -73,6 +74,7 @@ int drive(uint8_t* input, uint8_t* output, int size, unsigned timeout_ms, const 
     if (result < 0 && errno == ETIMEDOUT) report_no_answer(timeout_ms);
     else if (result < 0) report_ioctl_failure(errno);
     if (result != 0) return -1;
+    note_answer();
     if (count == 0) {
         report_short_answer(request.net_fn, request.cmd, 0, 1);
         return -1;

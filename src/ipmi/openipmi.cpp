@@ -84,6 +84,7 @@ int receive_answer(int descriptor, ipmi_addr& address, long msgid, int capacity,
         }
         if (message.recv_type != IPMI_RESPONSE_RECV_TYPE || message.msgid != msgid) continue;
         received = std::min<std::size_t>(message.msg.data_len, static_cast<std::size_t>(capacity));
+        note_answer();
         return 0;
     }
     report_no_answer(kIpmiAnswerTimeoutMs);
@@ -153,6 +154,7 @@ int ipmi_exchange(uint8_t netfn, uint8_t cmd, int data_len, std::size_t& receive
 {
     received = 0;
     if (fd < 0) return -1;
+    if (silent_this_poll()) return ETIMEDOUT;
     const long msgid = seqNo;
     int result = send_to_bmc(msgid, netfn, cmd, data_len);
     if (result == 0) result = receive_from_bmc(msgid, received);

@@ -186,7 +186,10 @@ TEST_F(BmcTest, MessageIdAfter0xFFFFIsTwoEvenWhenTheExchangeFails)
     seqNo = 0xFFFE;
     uint32_t value = 0;
     ::testing::internal::CaptureStderr();
-    for (int i = 0; i < 4; ++i) IpmiByteRead_oem_30_95(1, &value);  // the last one goes unanswered
+    for (int i = 0; i < 4; ++i) {
+        ipmi_begin_poll();  // each its own poll, so the unanswered ones are still sent
+        IpmiByteRead_oem_30_95(1, &value);
+    }
     ::testing::internal::GetCapturedStderr();
     std::vector<long> ids;
     for (const sim::BmcRequest& r : requests()) ids.push_back(r.msgid);

@@ -55,6 +55,12 @@ public:
     int take_fault(FaultPoint point);
     // Makes a later call at this point fail once with error (after those queued before).
     void add_fault(FaultPoint point, int error) { faults_[static_cast<std::size_t>(point)].push_back(error); }
+    // Answers again: the next n requests (none: all of them), as silent_after does.
+    void answer_again(std::optional<uint64_t> n = std::nullopt)
+    {
+        silent_after_ = n;
+        answered_ = 0;
+    }
     // Every answer is preceded by one to another message id.
     bool stray_answers() const { return stray_answers_; }
     // Waits the virtual time a caller gives up after when no answer comes.
