@@ -1,7 +1,6 @@
 #include "app/startup.h"
 
 #include "app/cli.h"
-#include "app/prepare.h"
 #include "app/report.h"
 #include "gui/window.h"
 #include "hw/dmi.h"
@@ -85,6 +84,7 @@ int run_reset(const LoadedProfile& profile, const char* name)
 {
     for (ItemSection& item : profile.items) {
         if (item.Cat != SWITCH || !iequals(item.Name, name)) continue;
+        begin_item_poll();
         if (reset_Intrusion(profile, item) == 0) std::printf("\"%s\" is reset!\n\n", name);
         else std::printf("\"%s\" is NOT reset!\n\n", name);
         return 0;
