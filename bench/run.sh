@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the report benchmark and runs it on the demo board, the large board and the
 # other simulated boards: accesses per report by kind, modelled bus time, the program's
-# own CPU time and its ratio to the bus time; then the window's polling tick under a
+# own CPU time and its ratio to the bus time; the load and first report of generated
+# profiles of 10 000 and 20 000 items; then the window's polling tick under a
 # private X server. With valgrind installed, also the program's own instructions per
 # report, counted by callgrind.
 set -euo pipefail
@@ -16,6 +17,9 @@ echo "== CPU time against a playback of one recorded report"
 for board in "${boards[@]}"; do
   "$bench" ${board:+--board "$board"} --reports 5000
 done
+
+cmake --build "$build" --target qv_profile_bench -j"$(nproc)" >/dev/null
+"$build/bench/qv_profile_bench" --items 20000
 
 echo "== The window's polling tick: reads, the window's own CPU time, memory"
 if command -v xvfb-run >/dev/null; then

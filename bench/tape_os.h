@@ -53,6 +53,7 @@ public:
     FILE* fopen(const char* path, const char* mode) override { return other(), inner_.fopen(path, mode); }
     FILE* fdopen(int fd, const char* mode) override { return other(), inner_.fdopen(fd, mode); }
     int stat(const char* path, struct stat* out) override { return other(), inner_.stat(path, out); }
+    int fstat(int fd, struct stat* out) override { return other(), inner_.fstat(fd, out); }
     int access(const char* path, int mode) override { return other(), inner_.access(path, mode); }
     bool list_dir(const char* path, std::vector<std::string>& names) override { return other(), inner_.list_dir(path, names); }
     int rename(const char* from, const char* to) override { return other(), inner_.rename(from, to); }
@@ -110,6 +111,7 @@ public:
     FILE* fopen(const char*, const char*) override { return refuse(), nullptr; }
     FILE* fdopen(int, const char*) override { return refuse(), nullptr; }
     int stat(const char*, struct stat*) override { return refuse(); }
+    int fstat(int, struct stat*) override { return refuse(); }
     int access(const char*, int) override { return refuse(); }
     bool list_dir(const char*, std::vector<std::string>&) override { return refuse(), false; }
     int rename(const char*, const char*) override { return refuse(); }

@@ -110,9 +110,15 @@ int run_window(int argc, char** argv, const LoadedProfile& profile, int generate
 
 int existFile(const char* path)
 {
-    FILE* file = platform::os().fopen(path, "rt");
-    if (file == nullptr) return -1;
-    std::fclose(file);
+    platform::Os& os = platform::os();
+    struct stat status {};
+    if (os.stat(path, &status) != 0) return -1;
+    // Opening a FIFO would wait for a writer. Something that is there is no first start;
+    // the loader refuses it.
+    if (!S_ISREG(status.st_mode)) return os.access(path, R_OK) == 0 ? 0 : -1;
+    const int fd = os.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    os.close(fd);
     return 0;
 }
 

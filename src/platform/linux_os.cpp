@@ -51,6 +51,7 @@ int LinuxOs::munmap(void* addr, size_t length) { return ::munmap(addr, length); 
 FILE* LinuxOs::fopen(const char* path, const char* mode) { return std::fopen(path, mode); }
 FILE* LinuxOs::fdopen(int fd, const char* mode) { return ::fdopen(fd, mode); }
 int LinuxOs::stat(const char* path, struct stat* out) { return ::stat(path, out); }
+int LinuxOs::fstat(int fd, struct stat* out) { return ::fstat(fd, out); }
 int LinuxOs::access(const char* path, int mode) { return ::access(path, mode); }
 
 bool LinuxOs::list_dir(const char* path, std::vector<std::string>& names)

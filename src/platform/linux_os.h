@@ -29,6 +29,7 @@ public:
     FILE* fopen(const char* path, const char* mode) override;
     FILE* fdopen(int fd, const char* mode) override;
     int stat(const char* path, struct stat* out) override;
+    int fstat(int fd, struct stat* out) override;
     int access(const char* path, int mode) override;
     bool list_dir(const char* path, std::vector<std::string>& names) override;
     int rename(const char* from, const char* to) override;

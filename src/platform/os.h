@@ -53,6 +53,7 @@ public:
     // A stream over an open descriptor; closing the stream closes the descriptor.
     virtual FILE* fdopen(int fd, const char* mode) = 0;
     virtual int stat(const char* path, struct stat* out) = 0;
+    virtual int fstat(int fd, struct stat* out) = 0;
     virtual int access(const char* path, int mode) = 0;
     // Entry names of a directory as readdir() gives them; false when it cannot be opened.
     virtual bool list_dir(const char* path, std::vector<std::string>& names) = 0;

@@ -1,6 +1,7 @@
 #include "profile/availability.h"
 
 #include "platform/os.h"
+#include "profile/loader.h"
 #include "profile/paths.h"
 #include "profile/text.h"
 #include "profile/whole_file.h"
@@ -156,7 +157,7 @@ int hide_missing_items(std::span<ItemDisplay> displays, const LoadedProfile& pro
 
 int rewrite_monitor_entries(std::span<const ItemDisplay> displays)
 {
-    FILE* in = platform::os().fopen(QUORVEL_INI, "rt");
+    FILE* in = open_regular_file(QUORVEL_INI);
     if (in == nullptr) return fail("Error: cannot open %s\n", QUORVEL_INI);
     const WholeFileError error = write_whole_file(QUORVEL_INI, QUORVEL_INI_OLD, [&](FILE* out) {
         copy_with_monitor_entries(in, out, displays);

@@ -4,6 +4,7 @@
 #include "hw/port_io.h"
 #include "hw/smbus.h"
 #include "platform/os.h"
+#include "profile/loader.h"
 #include "profile/paths.h"
 #include "profile/text.h"
 #include "profile/whole_file.h"
@@ -74,7 +75,7 @@ bool copy_profile(FILE* database, FILE* out)
 
 int copy_board_block(const char* database, std::string_view product)
 {
-    FILE* in = platform::os().fopen(database, "rt");
+    FILE* in = open_regular_file(database);
     if (in == nullptr) {
         std::fprintf(stderr, "Error: Cannot find the file '%s'. \n", database);
         return -1;

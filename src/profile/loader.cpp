@@ -5,6 +5,7 @@
 #include "profile/paths.h"
 #include "profile/text.h"
 
+#include <cerrno>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@ namespace qv {
 LoadedProfile* myspQuorvel = nullptr;
 
 namespace {
+
+uint64_t parameters_generation_ = 0;
 
 int32_t hex(std::string_view value) { return static_cast<int32_t>(parse_u32(value, 16)); }
 int32_t code(std::string_view value) { return static_cast<int32_t>(str2code(std::string(value).c_str())); }
@@ -109,6 +112,31 @@ int read_blocks(FILE* file, std::string_view header, std::span<Record> records, 
 
 }  // namespace
 
+FILE* open_regular_file(const char* path)
+{
+    platform::Os& os = platform::os();
+    struct stat status {};
+    if (os.stat(path, &status) != 0) return nullptr;
+    if (!S_ISREG(status.st_mode)) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    // The file may have been replaced since the stat: the open must not wait for a writer.
+    const int fd = os.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    if (os.fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        os.close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    FILE* file = os.fdopen(fd, "r");
+    if (file == nullptr) os.close(fd);
+    return file;
+}
+
+void parameters_changed() { ++parameters_generation_; }
+uint64_t parameters_generation() { return parameters_generation_; }
+
 int get_item_count(FILE* file)
 {
     int count = 0;
@@ -141,7 +169,7 @@ int readParameterSection(FILE* file, std::span<ParameterSection> params)
 
 int loadQuorvelINI_and_getItemCount(ProfileStore& store)
 {
-    FILE* file = platform::os().fopen(QUORVEL_INI, "rt");
+    FILE* file = open_regular_file(QUORVEL_INI);
     if (file == nullptr) {
         std::printf("Error: the ini file is not found!\n");
         return -1;
@@ -152,7 +180,9 @@ int loadQuorvelINI_and_getItemCount(ProfileStore& store)
     store.items.assign(static_cast<std::size_t>(count), ItemSection{});
     store.params.assign(2 * static_cast<std::size_t>(count), ParameterSection{});
     readItemSection(file, store.items);
-    if (const int surplus = readParameterSection(file, store.params); surplus > 0 && count > 0)
+    const int surplus = readParameterSection(file, store.params);
+    parameters_changed();
+    if (surplus > 0 && count > 0)
         std::fprintf(stderr, "Warn: %d [Parameter] block(s) beyond the capacity of %d ignored.\n", surplus,
                      2 * count);
     if (std::fclose(file) != 0) std::printf("Error: fclose().\n");

@@ -26,6 +26,10 @@ extern LoadedProfile* myspQuorvel;
 // array gets room for twice the item count.
 int loadQuorvelINI_and_getItemCount(ProfileStore& store);
 
+// A profile or a board database opened for reading; nullptr when it cannot be opened or
+// is not a regular file (a FIFO would block the open, a device would never end).
+FILE* open_regular_file(const char* path);
+
 int get_item_count(FILE* file);
 void initSystemSection(SystemSection& system);
 void readSystemSection(FILE* file, SystemSection& system);

@@ -81,6 +81,11 @@ struct LoadedProfile {
     int paramCapacity() const { return static_cast<int>(params.size()); }
 };
 
+// Whoever changes a parameter array in place calls parameters_changed() afterwards (the
+// loader does): the name index keys its trust on this counter, not on the contents.
+void parameters_changed();
+uint64_t parameters_generation();
+
 // Copies text into a fixed field, cutting it to the field's width; always terminated.
 template <std::size_t N>
 void set_text(char (&field)[N], std::string_view text)

@@ -1,8 +1,8 @@
 // Parameter lookups by name. Every reading looks up two to five parameters, so the names
-// are indexed once per profile; the index keeps a copy of the array it was built from
-// and is rebuilt whenever the array it is asked about differs from that copy, so a
-// lookup always answers for the array as it is now. A reading checks the copy once for
-// all its lookups (ParameterScope).
+// are indexed once per profile. The index remembers the array it was built from by its
+// place, its size and the change counter at the time; comparing the contents instead
+// cost a pass over the whole array per reading, and so the square of the profile's size
+// per report.
 #include "sensors/parameters.h"
 
 #include "sensors/names.h"
@@ -50,7 +50,7 @@ public:
     {
         Key key;
         if (!make_key(name, kNameSize + 1, key)) return nullptr;
-        if (!trusted(params) && !built_from(params)) rebuild(params);
+        current(params);
         for (std::size_t i = key.hash() & mask_;; i = (i + 1) & mask_) {
             const Slot& slot = slots_[i];
             if (!slot.used) return nullptr;
@@ -58,17 +58,9 @@ public:
         }
     }
 
-    // Within a scope the array cannot change: one check at its start covers the rest.
-    void enter(std::span<const ParameterSection> params)
+    void current(std::span<const ParameterSection> params)
     {
-        if (depth_++ > 0) return;
         if (!built_from(params)) rebuild(params);
-        scope_data_ = params.data();
-        scope_size_ = params.size();
-    }
-    void leave()
-    {
-        if (--depth_ == 0) scope_data_ = nullptr;
     }
 
 private:
@@ -79,20 +71,17 @@ private:
         bool used = false;
     };
 
-    bool trusted(std::span<const ParameterSection> params) const
-    {
-        return depth_ > 0 && params.data() == scope_data_ && params.size() == scope_size_;
-    }
-
     bool built_from(std::span<const ParameterSection> params) const
     {
-        return !slots_.empty() && params.size() == copy_.size() &&
-               (params.empty() || std::memcmp(params.data(), copy_.data(), params.size_bytes()) == 0);
+        return built_ && params.data() == data_ && params.size() == size_ && parameters_generation() == built_generation_;
     }
 
     void rebuild(std::span<const ParameterSection> params)
     {
-        copy_.assign(params.begin(), params.end());
+        built_ = true;
+        data_ = params.data();
+        size_ = params.size();
+        built_generation_ = parameters_generation();
         std::size_t size = 2;
         while (size < 2 * params.size()) size *= 2;
         slots_.assign(size, Slot{});
@@ -107,12 +96,12 @@ private:
         }
     }
 
-    std::vector<ParameterSection> copy_;
     std::vector<Slot> slots_;
     std::size_t mask_ = 0;
-    int depth_ = 0;
-    const ParameterSection* scope_data_ = nullptr;
-    std::size_t scope_size_ = 0;
+    bool built_ = false;
+    const ParameterSection* data_ = nullptr;
+    std::size_t size_ = 0;
+    uint64_t built_generation_ = 0;
 };
 
 NameIndex& name_index()
@@ -123,8 +112,8 @@ NameIndex& name_index()
 
 }  // namespace
 
-ParameterScope::ParameterScope(std::span<const ParameterSection> params) { name_index().enter(params); }
-ParameterScope::~ParameterScope() { name_index().leave(); }
+ParameterScope::ParameterScope(std::span<const ParameterSection> params) { name_index().current(params); }
+ParameterScope::~ParameterScope() = default;
 
 const ParameterSection* find_parameter(const char* name, std::span<const ParameterSection> params)
 {

@@ -12,9 +12,10 @@ namespace qv {
 // does. Records past the last [Parameter] block have no name and never match.
 const ParameterSection* find_parameter(const char* name, std::span<const ParameterSection> params);
 
-// For as long as it lives, lookups in this array skip the check that the array is still
-// the one the name index was built from: the engine never changes parameters while it
-// reads. Scopes nest.
+// The index trusts an array it has seen, at the same place and size, until
+// parameters_changed() (profile/records.h) announces a change.
+
+// A reading's lookups in one array: the index is made current for it once. Scopes nest.
 class ParameterScope {
 public:
     explicit ParameterScope(std::span<const ParameterSection> params);

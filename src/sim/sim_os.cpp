@@ -223,6 +223,16 @@ FILE* SimOs::fdopen(int fd, const char* mode)
 
 int SimOs::stat(const char* path, struct stat* out) { return ::stat(m_.sandbox.map(path).c_str(), out); }
 
+int SimOs::fstat(int fd, struct stat* out)
+{
+    if (device_file(fd) != nullptr) {
+        *out = {};
+        out->st_mode = S_IFCHR | 0600;
+        return 0;
+    }
+    return ::fstat(fd, out);
+}
+
 int SimOs::access(const char* path, int mode) { return ::access(m_.sandbox.map(path).c_str(), mode); }
 
 bool SimOs::list_dir(const char* path, std::vector<std::string>& names)

@@ -52,6 +52,7 @@ TEST(Parameters, FirstMatchForRegistersLastMatchForMasksUnnamedNever)
     set_text(params[1].szKeyName, "switch1a");
     params[1].BitMask = 0x20;
     set_text(params[2].szKeyName, "VOL1H");
+    parameters_changed();  // a new array may take the place of an earlier one
     EXPECT_EQ(find_parameter("Switch1A", params), &params[0]);
     EXPECT_EQ(get_item_bitmask("SWITCH1A", params), 0x20);
     EXPECT_EQ(get_item_bitmask("SWITCH2A", params), 0);
@@ -59,7 +60,8 @@ TEST(Parameters, FirstMatchForRegistersLastMatchForMasksUnnamedNever)
     EXPECT_EQ(get_item_bitmask("", params), 0);
     EXPECT_EQ(find_parameter("SWITCH1A_LONGER", params), nullptr);
 
-    set_text(params[0].szKeyName, "VOL2L");  // the same array, edited: lookups see it at once
+    set_text(params[0].szKeyName, "VOL2L");  // the same array, edited and announced
+    parameters_changed();
     EXPECT_EQ(find_parameter("switch1a", params), &params[1]);
     EXPECT_EQ(find_parameter("vol2l", params), &params[0]);
     std::vector<ParameterSection> other(params.begin(), params.begin() + 2);
