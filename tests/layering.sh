@@ -12,7 +12,7 @@ fail() {
 # Headers and calls that belong to the seam alone.
 forbidden_headers='#include <(sys/io\.h|sys/ioctl\.h|sys/mman\.h|unistd\.h|sys/wait\.h|spawn\.h|dirent\.h)>'
 forbidden_calls='(^|[^:._a-zA-Z])(::)?(open|ioctl|inb|outb|inl|outl|iopl|ioperm|mmap|munmap|popen|pclose|system|fork|execlp|execvp|waitpid|usleep|opendir)\('
-for dir in app gui profile sensors hw ipmi; do
+for dir in app gui profile sensors hw ipmi export; do
   hits=$(grep -rnE "$forbidden_headers" "$src/$dir" 2>/dev/null)
   [ -n "$hits" ] && fail "kernel headers above the seam:
 $hits"
@@ -41,6 +41,13 @@ check_includes profile '(platform|ipmi|hw|sensors|profile)/[^"]*'
 check_includes gui '(platform|sensors|profile|gui)/[^"]*'
 check_includes gui/gnome 'gui/gnome/[^"]*'
 check_includes app '(platform|ipmi|hw|sensors|profile|gui|app)/[^"]*'
+# quorvel-export runs without GTK: below the window, and only app headers free of it.
+check_includes export '(platform|ipmi|hw|sensors|profile|app|export)/[^"]*'
+for header in $(grep -rhoE '#include "app/[^"]*"' "$src/export" | sed -E 's/#include "([^"]*)"/\1/' | sort -u); do
+  hits=$(grep -nE '#include ("gui/|<gtk)' "$src/$header")
+  [ -n "$hits" ] && fail "export/ reaches the window through $header:
+$hits"
+done
 hits=$(grep -rlE '#include "sim/' "$src" | grep -v "^$src/sim/")
 [ -n "$hits" ] && fail "the product includes the simulator: $hits"
 

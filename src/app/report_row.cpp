@@ -153,10 +153,17 @@ std::string report_row(const ItemDisplay& display, bool read)
     return line;
 }
 
+std::string report_status(const ItemDisplay& display, bool read)
+{
+    return std::string(columns(display, read).status.view());
+}
+
+bool report_warns(const ItemDisplay& display, bool read) { return !read || isNormalReading(display) == 0; }
+
 void append_report_row(std::string& out, const ItemDisplay& display, bool read)
 {
     const Columns c = columns(display, read);
-    const bool warn = !read || isNormalReading(display) == 0;
+    const bool warn = report_warns(display, read);
     Line line;
     line.left(bounded(display.name, sizeof display.name), 25);
     for (const Text* text : {&c.high, &c.low, &c.status}) line.put(" ").right(text->view(), 10);

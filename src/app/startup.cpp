@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/cli.h"
+#include "app/prepare.h"
 #include "app/report.h"
 #include "gui/window.h"
 #include "hw/dmi.h"
@@ -23,51 +24,10 @@ namespace qv {
 
 namespace {
 
-ProfileStore profile_store;
-LoadedProfile loaded_profile;
-
-struct Identity {
-    char vendor[kIdentitySize] = {};
-    char product[kIdentitySize] = {};
-    char version[kIdentitySize] = {};
-};
-
 [[noreturn]] void fail(const char* message)
 {
-    std::fputs(message, stderr);
+    if (message != nullptr) std::fputs(message, stderr);
     std::exit(-1);
-}
-
-// First start: write the profile from the board databases, or end the process.
-void generate_profile()
-{
-    Identity id;
-    get_mb_info(id.vendor, id.product, id.version);
-    if (!iequals(id.vendor, "TALLOWMERE")) fail("Warn: This is not Tallowmere's motherboard!\n");
-    if (id.product[0] == '\0') fail("Warn: There is no Product name!\n");
-    if (produce_quorvel_ini(id.product, id.version) != 0)
-        fail("Error: Cannot create the initial file for Quorvel!\n");
-}
-
-void load_profile()
-{
-    if (loadQuorvelINI_and_getItemCount(profile_store) <= 0) fail("Error: something wrong in file Quorvel.ini.\n");
-    loaded_profile = profile_store.view();
-    myspQuorvel = &loaded_profile;
-}
-
-void prepare_hardware(const LoadedProfile& profile, int generated)
-{
-    SystemSection& system = *profile.system;
-    if ((system.BusType & kBusSmbus) != 0 && hDevice == 0 && i2cdetect() < 0) {
-        if (generated) platform::os().system("rm -f /etc/Quorvel.ini");
-        std::exit(-1);
-    }
-    io_open(system);
-    Identity id;
-    get_mb_info(id.vendor, id.product, id.version);
-    if (istarts_with(id.product, "KV3M") && system.CoreTempChipCode == 0x11)
-        revise_quorvel_ini_for_KV3M(system, profile.items);
 }
 
 int run_text_report(std::vector<ItemDisplay>& displays, const LoadedProfile& profile, int interval)
@@ -108,20 +68,6 @@ int run_window(int argc, char** argv, const LoadedProfile& profile, int generate
 
 }  // namespace
 
-int existFile(const char* path)
-{
-    platform::Os& os = platform::os();
-    struct stat status {};
-    if (os.stat(path, &status) != 0) return -1;
-    // Opening a FIFO would wait for a writer. Something that is there is no first start;
-    // the loader refuses it.
-    if (!S_ISREG(status.st_mode)) return os.access(path, R_OK) == 0 ? 0 : -1;
-    const int fd = os.open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    os.close(fd);
-    return 0;
-}
-
 int quorvel_main(int argc, char** argv)
 {
     IpmiInit();
@@ -132,16 +78,12 @@ int quorvel_main(int argc, char** argv)
         std::printf("Error: Can only be run as root.\n");
         std::exit(-1);
     }
-    int generated = 0;
-    if (existFile(QUORVEL_INI) != 0) {
-        // A window that cannot open must not leave a first start half done behind it.
-        if (options.text == 0) init_window_toolkit(argc, argv);
-        generate_profile();
-        generated = 1;
-    }
-    load_profile();
-    const LoadedProfile& profile = *myspQuorvel;
-    prepare_hardware(profile, generated);
+    const bool first_start = existFile(QUORVEL_INI) != 0;
+    // A window that cannot open must not leave a first start half done behind it.
+    if (first_start && options.text == 0) init_window_toolkit(argc, argv);
+    const PreparedProfile prepared = prepare_profile(first_start, fail);
+    const LoadedProfile& profile = *prepared.profile;
+    const int generated = prepared.generated ? 1 : 0;
     if (options.text == 0) return run_window(argc, argv, profile, generated);
     auto displays = createItemDisps(profile);
     if (generated) detect_and_hide_nonactivated_items(displays, profile);

@@ -98,6 +98,14 @@ RunResult run_sim_until(const std::vector<std::string>& args, const Enough& enou
     return result;
 }
 
+RunResult run_export(std::vector<std::string> sim_args, const std::vector<std::string>& args,
+                     std::chrono::milliseconds limit)
+{
+    sim_args.insert(sim_args.end(), {"--program", "export", "--"});
+    sim_args.insert(sim_args.end(), args.begin(), args.end());
+    return run_sim(sim_args, limit);
+}
+
 TempRoot::TempRoot()
 {
     std::string pattern = (fs::current_path() / "sandbox-XXXXXX").string();

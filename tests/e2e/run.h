@@ -24,6 +24,11 @@ RunResult run_sim(const std::vector<std::string>& args, std::chrono::millisecond
 RunResult run_sim_until(const std::vector<std::string>& args, const std::function<bool(const std::string&)>& enough,
                         std::chrono::milliseconds limit = std::chrono::seconds(60));
 
+// quorvel-export on the simulated machine: sim_args are the simulator's own options,
+// args the program's.
+RunResult run_export(std::vector<std::string> sim_args, const std::vector<std::string>& args,
+                     std::chrono::milliseconds limit = std::chrono::milliseconds(0));
+
 // A sandbox folder of its own for one test, removed at the end of it.
 class TempRoot {
 public:

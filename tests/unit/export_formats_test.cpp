@@ -1,0 +1,105 @@
+// The three output formats from hand-made polls: units, escaping, failed reads, the
+// Nagios status order.
+#include "export/formats.h"
+
+#include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
+
+#include <cstring>
+
+namespace qv::exporter {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+ItemSample sample(const char* name, int32_t category, int32_t reading, int32_t low, int32_t high, bool read = true)
+{
+    ItemDisplay d;
+    std::strncpy(d.name, name, sizeof d.name - 1);
+    d.category = category;
+    d.chipCode = 28;
+    d.reading = reading;
+    d.lowLimit = low;
+    d.highLimit = high;
+    d.monitor = 1;
+    return make_sample(d, read);
+}
+
+Snapshot poll(std::vector<ItemSample> items) { return {{"TALLOWMERE", "SK5BN", "2.0"}, 1700000000, std::move(items)}; }
+
+TEST(LabelValue, EscapesBackslashQuoteAndNewlineOnly)
+{
+    EXPECT_EQ(escape_label_value("a\\b\"c\nd'e{f}"), "a\\\\b\\\"c\\nd'e{f}");
+}
+
+TEST(OpenMetricsText, BaseUnitsLimitsAndNoValueForAFailedRead)
+{
+    const std::string text = openmetrics_text(poll({sample("Vcore", VOLTAGE, 1205, 800, 1400),
+                                                    sample("CPU FAN", FAN, 900, 1000, 0, false),
+                                                    sample("Inlet", TEMP, 26, 0, 45)}));
+    EXPECT_THAT(text, HasSubstr("quorvel_voltage_volts{name=\"Vcore\",chip=\"28\"} 1.205\n"));
+    EXPECT_THAT(text, HasSubstr("quorvel_voltage_low_limit_volts{name=\"Vcore\",chip=\"28\"} 0.8\n"));
+    EXPECT_THAT(text, HasSubstr("quorvel_temperature_high_limit_celsius{name=\"Inlet\",chip=\"28\"} 45\n"));
+    EXPECT_THAT(text, HasSubstr("quorvel_fan_speed_low_limit_rpm{name=\"CPU FAN\",chip=\"28\"} 1000\n"));
+    EXPECT_THAT(text, Not(HasSubstr("quorvel_fan_speed_rpm{")));
+    EXPECT_THAT(text, Not(HasSubstr("# TYPE quorvel_fan_speed_rpm ")));
+    EXPECT_THAT(text, HasSubstr("quorvel_read_failed{name=\"CPU FAN\",chip=\"28\",category=\"fan\"} 1\n"));
+    EXPECT_THAT(text, HasSubstr("quorvel_item_normal{name=\"CPU FAN\",chip=\"28\",category=\"fan\"} 0\n"));
+    EXPECT_THAT(text, HasSubstr("quorvel_item_normal{name=\"Vcore\",chip=\"28\",category=\"voltage\"} 1\n"));
+    EXPECT_TRUE(text.ends_with("\n# EOF\n"));
+}
+
+TEST(OpenMetricsText, NoItemsIsStillAWholeExposition) { EXPECT_EQ(openmetrics_text(poll({})), "# EOF\n"); }
+
+TEST(JsonText, FailedReadIsNullAndLimitsOnlyWhereTheKindHasThem)
+{
+    const auto document = nlohmann::json::parse(
+        json_text(poll({sample("FAN \xff", FAN, 900, 1000, 0, false), sample("Inlet", TEMP, 50, 0, 45)})));
+    const auto& fan = document.at("items").at(0);
+    EXPECT_TRUE(fan.at("value").is_null());
+    EXPECT_TRUE(fan.at("high_limit").is_null());
+    EXPECT_EQ(fan.at("low_limit"), 1000);
+    EXPECT_EQ(fan.at("status"), "N/A");
+    EXPECT_EQ(fan.at("warning"), "Warning!");
+    EXPECT_EQ(fan.at("read_failed"), true);
+    const auto& inlet = document.at("items").at(1);
+    EXPECT_EQ(inlet.at("value"), 50);
+    EXPECT_TRUE(inlet.at("low_limit").is_null());
+    EXPECT_EQ(inlet.at("normal"), false);
+    EXPECT_EQ(document.at("board").at("product"), "SK5BN");
+}
+
+struct NagiosCase {
+    const char* name;
+    std::vector<ItemSample> items;
+    int status;
+    const char* line;
+};
+
+class NagiosStatus : public ::testing::TestWithParam<NagiosCase> {};
+
+TEST_P(NagiosStatus, WorstItemDecides)
+{
+    const NagiosResult result = nagios_result(poll(GetParam().items));
+    EXPECT_EQ(result.status, GetParam().status);
+    EXPECT_EQ(result.line, GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Polls, NagiosStatus,
+    ::testing::Values(
+        NagiosCase{"AllNormal", {sample("+5V", VOLTAGE, 5024, 4512, 5504)}, 0, "QUORVEL OK - 1 items normal | '+5V'=5.024;;;\n"},
+        NagiosCase{"FailedRead",
+                   {sample("it's", FAN, 0, 1000, 0, false), sample("A", SWITCH, 0, 0, 0)},
+                   1,
+                   "QUORVEL WARNING - 1 of 2 items not read: it's | 'it''s'=U;;; 'A'=0;;;\n"},
+        NagiosCase{"AbnormalBeatsFailed",
+                   {sample("a|b\nc", FAN, 900, 1000, 0), sample("B", FAN, 0, 1000, 0, false)},
+                   2,
+                   "QUORVEL CRITICAL - 1 of 2 items abnormal: a b c; not read: B | 'a b c'=900;;; 'B'=U;;;\n"},
+        NagiosCase{"NothingMonitored", {}, 3, "QUORVEL UNKNOWN - no monitored items\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qv::exporter
