@@ -5,9 +5,11 @@
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 
 namespace qv::test {
 namespace {
@@ -131,9 +133,9 @@ TEST_P(SilentAfter, TheReportEndsWithAtMostOneTimeOutAPoll)
 }
 
 INSTANTIATE_TEST_SUITE_P(Boards, SilentAfter, ::testing::ValuesIn(silence_cases()), [](const auto& info) {
-    std::string name = info.param.board.substr(0, info.param.board.find('.')) +
-                       (info.param.makers_driver ? "_MakersDriver_" : "_OpenIpmi_") + std::to_string(info.param.answers) +
-                       (info.param.first_start ? "_FirstStart" : "");
+    const SilenceCase& c = info.param;
+    std::string name = c.board.substr(0, c.board.find('.')) + (c.makers_driver ? "_MakersDriver_" : "_OpenIpmi_") +
+                       std::to_string(c.answers) + (c.first_start ? "_FirstStart" : "");
     for (char& ch : name)
         if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
     return name;
