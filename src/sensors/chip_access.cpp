@@ -68,7 +68,7 @@ bool nct7904d_fan_count_bmc(int32_t slave, uint8_t bank, int32_t reg, uint32_t* 
     uint32_t high = 0;
     uint32_t low = 0;
     if (IpmiByteRead_oem_30_90(byte(slave), bank, byte(reg), &high) != 0) return false;
-    if (IpmiByteRead_oem_30_90(byte(slave), bank, byte(reg + 1), &low) != 0) return false;
+    if (IpmiByteRead_oem_30_90(byte(slave), bank, reg_at(reg, 1), &low) != 0) return false;
     *value = nct7904d_fan_count(high, low);
     return true;
 }
@@ -78,7 +78,7 @@ int nct7904d_fan_count_smbus(const ItemSection& item, int32_t slave, uint8_t ban
     nct7904d_select_bank(item, item.Slave, bank);
     uint32_t high = 0;
     uint32_t low = 0;
-    if (smbus_read(item, slave, reg, &high) != 0 || smbus_read(item, slave, reg + 1, &low) != 0) return -1;
+    if (smbus_read(item, slave, reg, &high) != 0 || smbus_read(item, slave, reg_at(reg, 1), &low) != 0) return -1;
     *value = nct7904d_fan_count(high, low);
     return 0;
 }

@@ -9,6 +9,17 @@
 
 namespace qv {
 
+// Profile numbers are 32-bit, a register number is a byte and a port 16 bits: the
+// register step after another wraps as the chip's address does, defined in every build.
+constexpr uint8_t reg_at(int32_t base, unsigned step = 0)
+{
+    return static_cast<uint8_t>(static_cast<uint32_t>(base) + step);
+}
+constexpr uint16_t port_at(int32_t base, unsigned step = 0)
+{
+    return static_cast<uint16_t>(static_cast<uint32_t>(base) + step);
+}
+
 inline uint32_t item_bus(const ItemSection& item) { return static_cast<uint32_t>(item.BusType); }
 
 // Served over the SMBus (by the host adapter or by the BMC).

@@ -41,7 +41,7 @@ LimitRead it8720f_fan_limit(const SystemSection& system, const ItemSection& item
     uint32_t low = 0;
     uint32_t high = 0;
     const int low_code = chip::isa_read(system, p.Slave, p.Offset, &low);
-    const int high_code = chip::isa_read(system, p.Slave, p.Offset + (extended ? 11 : 1), &high);
+    const int high_code = chip::isa_read(system, p.Slave, reg_at(p.Offset, extended ? 11 : 1), &high);
     return from(low_code != 0 ? low_code : high_code, high * 256 + low);
 }
 
@@ -53,7 +53,7 @@ Rule fan_limit_rule(const SystemSection& system, const ItemSection& item, const 
     switch (item.ChipCode) {
     case 3: case 9: case 14: {
         if (!smbus) return kFailed;
-        const int code = chip::smbus_read_count(item, p.Slave, p.Offset, p.Offset + 1, &value);
+        const int code = chip::smbus_read_count(item, p.Slave, p.Offset, reg_at(p.Offset, 1), &value);
         return from(code, value);
     }
     case 17: {
@@ -62,7 +62,7 @@ Rule fan_limit_rule(const SystemSection& system, const ItemSection& item, const 
         return from(code, value);
     }
     case 8:
-        return from(0, chip::ns87427_fan_word(static_cast<uint16_t>(p.Offset), p.Slave, 0x14));
+        return from(0, chip::ns87427_fan_word(port_at(p.Offset), p.Slave, 0x14));
     case 25:
         if (!isa) return kFailed;
         return it8720f_fan_limit(system, item, p);

@@ -34,7 +34,7 @@ RawReading it8720f_fan(const SystemSection& system, const ItemSection& item)
     uint32_t low = 0;
     uint32_t high = 0;
     const int low_code = chip::isa_read(system, item.Slave, item.Offset, &low);
-    const int high_code = chip::isa_read(system, item.Slave, item.Offset + (extended ? 11 : 1), &high);
+    const int high_code = chip::isa_read(system, item.Slave, reg_at(item.Offset, extended ? 11 : 1), &high);
     return from(low_code != 0 ? low_code : high_code, high * 256 + low);
 }
 
@@ -46,7 +46,7 @@ Rule fan_rule(const SystemSection& system, const ItemSection& item)
     switch (item.ChipCode) {
     case 3: case 9: case 14: case 16: {
         if (!smbus) return kFailed;
-        const int code = chip::smbus_read_count(item, item.Slave, item.Offset, item.Offset + 1, &raw);
+        const int code = chip::smbus_read_count(item, item.Slave, item.Offset, reg_at(item.Offset, 1), &raw);
         return from(code, raw);
     }
     case 17: {
@@ -58,7 +58,7 @@ Rule fan_rule(const SystemSection& system, const ItemSection& item)
         if (!smbus) return kFailed;
         return nct7904d_fan(item);
     case 8:
-        return from(0, chip::ns87427_fan_word(static_cast<uint16_t>(item.Offset), item.Slave, 0x12));
+        return from(0, chip::ns87427_fan_word(port_at(item.Offset), item.Slave, 0x12));
     case 25:
         if (!isa) return kFailed;
         return it8720f_fan(system, item);
@@ -90,7 +90,7 @@ Rule switch_rule(const ItemSection& item)
         ReadSuperGPIO(item.ChipCode, byte(item.Slave), byte(item.Offset), &raw);
         return from(0, raw);
     case 8:
-        return from(0, chip::ns87427_port(static_cast<uint16_t>(item.Offset + 0x0C)));
+        return from(0, chip::ns87427_port(port_at(item.Offset, 0x0C)));
     case 11:
         ReadSBGPIO(item.ChipCode, item.Slave, byte(item.Offset), &raw);
         return from(0, raw);
@@ -114,7 +114,7 @@ RawReading w83793g_temp(const ItemSection& item)
     if ((peci & 0x03) != 0x03) return result;
     uint32_t invalid = 0;
     result.code = chip::smbus_read(item, item.Slave, 0xD6, &invalid);
-    const int agent = item.Offset - 0x1C;
+    const int agent = reg_at(item.Offset) - 0x1C;  // of the register just read
     if (agent >= 0 && agent < 4 && (invalid & (0x10u << agent)) != 0) result.raw = 0x80;
     return result;
 }

@@ -21,7 +21,7 @@ uint32_t nct6776f_level_value(uint32_t hi, uint32_t lo, int32_t offset)
 bool read_hi_lo(const SystemSection& system, const ItemSection& item, uint32_t* hi, uint32_t* lo)
 {
     return chip::isa_read(system, item.Slave, item.Offset, hi) == 0 &&
-           chip::isa_read(system, item.Slave, item.Offset + 1, lo) == 0;
+           chip::isa_read(system, item.Slave, reg_at(item.Offset, 1), lo) == 0;
 }
 
 int write_nct(char* text, uint32_t d, bool four_levels)
