@@ -8,6 +8,7 @@
 #include "sensors/raw_read.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace qv {
 
@@ -15,11 +16,15 @@ namespace {
 
 constexpr int kAttempts = 3;
 
-// The switches whose reading is in progress, innermost first: a REF_ITEM_ID that leads
-// back into this chain would read forever.
+// One item's reading in progress and the switches whose reading led to it, innermost
+// first. A REF_ITEM_ID that leads back into the chain would read forever; a long chain
+// would read 3^n times if every attempt read its reference again, so a reference is
+// read once per item reading and followed at most kMaxReferenceLinks deep.
 struct RefChain {
     const ItemSection* item;
     const RefChain* outer;
+    int links = 0;                     // references followed from the item asked for
+    std::optional<int32_t> reference;  // read once, kept for the later attempts
 
     bool holds(const ItemSection* candidate) const
     {
@@ -38,8 +43,9 @@ ItemSection* find_item_id(const LoadedProfile& profile, const char* id)
     return nullptr;
 }
 
-// The referenced item's reading; 0 when it does not exist or is already being read.
-int32_t reference_value(const LoadedProfile& profile, const ItemSection& item, const RefChain& chain)
+// The referenced item's reading; 0 when it does not exist, is already being read or
+// lies too deep.
+int32_t follow_reference(const LoadedProfile& profile, const ItemSection& item, const RefChain& chain)
 {
     if (item.Ref_Item_ID[0] == '\0') return 1;
     ItemSection* other = find_item_id(profile, item.Ref_Item_ID);
@@ -51,13 +57,23 @@ int32_t reference_value(const LoadedProfile& profile, const ItemSection& item, c
         std::fprintf(stderr, "Error: Ref_Item_ID '%s' leads back to '%s'.\n", item.Ref_Item_ID, item.Name);
         return 0;
     }
+    if (chain.links >= kMaxReferenceLinks) {
+        std::fprintf(stderr, "Error: Ref_Item_ID '%s' of '%s' is more than %d references deep.\n", item.Ref_Item_ID,
+                     item.Name, kMaxReferenceLinks);
+        return 0;
+    }
     int32_t reference = 0;
     read_with_retries(profile, *other, &reference, &chain);
     return reference;
 }
 
-int convert_reading(const LoadedProfile& profile, ItemSection& item, uint32_t raw, int32_t* value,
-                    const RefChain& chain)
+int32_t reference_value(const LoadedProfile& profile, const ItemSection& item, RefChain& chain)
+{
+    if (!chain.reference) chain.reference = follow_reference(profile, item, chain);
+    return *chain.reference;
+}
+
+int convert_reading(const LoadedProfile& profile, ItemSection& item, uint32_t raw, int32_t* value, RefChain& chain)
 {
     switch (item.Cat) {
     case VOLTAGE:
@@ -83,7 +99,7 @@ int convert_reading(const LoadedProfile& profile, ItemSection& item, uint32_t ra
     }
 }
 
-int read_once(const LoadedProfile& profile, ItemSection& item, int32_t* value, const RefChain& chain)
+int read_once(const LoadedProfile& profile, ItemSection& item, int32_t* value, RefChain& chain)
 {
     const RawReading reading = read_raw_value(*profile.system, item);
     if (reading.code == -1) return -1;
@@ -92,7 +108,7 @@ int read_once(const LoadedProfile& profile, ItemSection& item, int32_t* value, c
 
 int read_with_retries(const LoadedProfile& profile, ItemSection& item, int32_t* value, const RefChain* outer)
 {
-    const RefChain chain{&item, outer};
+    RefChain chain{&item, outer, outer == nullptr ? 0 : outer->links + 1, std::nullopt};
     ItemDisplay status;  // the status rule looks at the category, the value and the limits
     status.category = item.Cat;
     int code = -1;
@@ -117,7 +133,7 @@ int get_item_reading(const LoadedProfile& profile, ItemSection& item, int32_t* v
 int get_item_readingImpl(const LoadedProfile& profile, ItemSection& item, int32_t* value)
 {
     const ParameterScope scope(profile.params);
-    const RefChain chain{&item, nullptr};
+    RefChain chain{&item, nullptr, 0, std::nullopt};
     return read_once(profile, item, value, chain);
 }
 

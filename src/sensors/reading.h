@@ -10,6 +10,9 @@
 
 namespace qv {
 
+// How many REF_ITEM_ID references a switch's reading follows; one further counts as 0.
+inline constexpr int kMaxReferenceLinks = 8;
+
 // Up to three attempts while the reading is out of its limits; both limits are read
 // at each. 0 on success, -1 on failure; the value is written either way.
 int get_item_reading(const LoadedProfile& profile, ItemSection& item, int32_t* value);

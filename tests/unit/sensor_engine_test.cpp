@@ -113,5 +113,33 @@ TEST_F(BrokenProfile, ReferenceCyclesEnd)
     }
 }
 
+// A chain of placeholder switches: the item asked for follows eight references, and a
+// ninth counts as 0 with a message, however long the chain is.
+TEST_F(BrokenProfile, ReferenceChainsStopAfterEightLinks)
+{
+    auto chain = [](int links) {
+        std::string text;
+        for (int i = 0; i < links; ++i) {
+            text += "[Item]\nITEM_NAME=Link " + std::to_string(i) + "\nITEM_CAT=SWITCH\nBUSTYPE=00\nCHIPCODE=1b\nITEM_ID=L" +
+                    std::to_string(i) + "\n" + (i + 1 < links ? "REF_ITEM_ID=L" + std::to_string(i + 1) + "\n" : "") +
+                    "PARAINDEX1=SWITCH1A\nPARAINDEX2=SWITCH1C\n\n";
+        }
+        return text + "[Parameter]\nPARAMETER=SWITCH1A\nSLAVE=0\nOFFSET=0\nBITMASK=1\n\n"
+                      "[Parameter]\nPARAMETER=SWITCH1C\nSLAVE=0\nOFFSET=0\nBITMASK=1\n";
+    };
+    struct Case { int links; const char* message; };
+    const Case cases[] = {{9, ""},
+                          {10, "Error: Ref_Item_ID 'L9' of 'Link 8' is more than 8 references deep.\n"},
+                          {200, "Error: Ref_Item_ID 'L9' of 'Link 8' is more than 8 references deep.\n"}};
+    for (const auto& c : cases) {
+        load(profile_text("00", chain(c.links)));
+        int32_t value = 4711;
+        CaptureStderr();
+        EXPECT_EQ(get_item_reading(profile_, item("Link 0"), &value), 0) << c.links;
+        EXPECT_EQ(GetCapturedStderr(), c.message) << c.links;
+        EXPECT_EQ(value, 0) << c.links;
+    }
+}
+
 }  // namespace
 }  // namespace qv::test
