@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace qv {
 
@@ -60,13 +59,7 @@ void text_build_Items(std::span<ItemDisplay> displays, const LoadedProfile& prof
         ItemDisplay& d = displays[i];
         if (d.monitor != 1) continue;
         ItemSection& item = profile.items[i];
-        int32_t value = 0;
-        const bool read = get_item_reading(profile, item, &value) == 0;
-        if (read) d.reading = value;
-        if (d.category == TEMP && d.thermalFlag != 0) {
-            char text[kThermalTextSize] = {};
-            if (getThermalText(*profile.system, item, text) == 0) std::memcpy(d.thermalText, text, sizeof text);
-        }
+        const bool read = refresh_item_display(profile, item, d) == 0;
         line.clear();
         append_report_row(line, d, read);
         std::fputs(line.c_str(), stdout);

@@ -6,7 +6,6 @@
 #include "sensors/limits.h"
 #include "sensors/poll.h"
 #include "sensors/reading.h"
-#include "sensors/thermal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -59,13 +58,7 @@ Snapshot poll_items(std::span<ItemDisplay> displays, const LoadedProfile& profil
         ItemDisplay& d = displays[i];
         if (d.monitor != 1) continue;
         ItemSection& item = profile.items[i];
-        int32_t value = 0;
-        const bool read = get_item_reading(profile, item, &value) == 0;
-        if (read) d.reading = value;
-        if (d.category == TEMP && d.thermalFlag != 0) {
-            char text[kThermalTextSize] = {};
-            if (getThermalText(*profile.system, item, text) == 0) std::memcpy(d.thermalText, text, sizeof text);
-        }
+        const bool read = refresh_item_display(profile, item, d) == 0;
         read_limits(profile, item, d);
         snapshot.items.push_back(make_sample(d, read));
     }

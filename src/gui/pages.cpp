@@ -9,7 +9,6 @@
 #include "sensors/convert.h"
 #include "sensors/poll.h"
 #include "sensors/reading.h"
-#include "sensors/thermal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -95,15 +94,7 @@ void show_summary_frame(GtkWidget* app1, const int (&counts)[4])
 void read_all_items(const LoadedProfile& profile, std::span<ItemDisplay> displays)
 {
     const std::size_t count = std::min(displays.size(), profile.items.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        ItemSection& item = profile.items[i];
-        ItemDisplay& d = displays[i];
-        int32_t value = 0;
-        if (get_item_reading(profile, item, &value) == 0) d.reading = value;
-        if (d.thermalFlag == 0) continue;
-        char text[kThermalTextSize] = {};
-        if (getThermalText(*profile.system, item, text) == 0) std::memcpy(d.thermalText, text, sizeof text);
-    }
+    for (std::size_t i = 0; i < count; ++i) refresh_item_display(profile, profile.items[i], displays[i]);
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include "sensors/names.h"
 #include "sensors/parameters.h"
 #include "sensors/raw_read.h"
+#include "sensors/thermal.h"
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace qv {
@@ -135,6 +137,18 @@ int get_item_readingImpl(const LoadedProfile& profile, ItemSection& item, int32_
     const ParameterScope scope(profile.params);
     RefChain chain{&item, nullptr, 0, std::nullopt};
     return read_once(profile, item, value, chain);
+}
+
+int refresh_item_display(const LoadedProfile& profile, ItemSection& item, ItemDisplay& display)
+{
+    int32_t value = 0;
+    const int result = get_item_reading(profile, item, &value);
+    if (result == 0) display.reading = value;
+    if (display.thermalFlag != 0) {
+        char text[kThermalTextSize] = {};
+        if (getThermalText(*profile.system, item, text) == 0) std::memcpy(display.thermalText, text, sizeof text);
+    }
+    return result == 0 ? 0 : -1;
 }
 
 }  // namespace qv

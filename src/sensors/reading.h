@@ -21,6 +21,11 @@ int get_item_readingImpl(const LoadedProfile& profile, ItemSection& item, int32_
 
 int isNormalReading(const ItemDisplay& display);
 
+// One poll of an item into its display record: the reading when the read succeeds, the
+// thermal level when the item has one. 0, or -1 when the read failed and the record
+// keeps its last reading.
+int refresh_item_display(const LoadedProfile& profile, ItemSection& item, ItemDisplay& display);
+
 int get_item_name(const ItemSection& item, char* text, std::size_t capacity);
 int32_t get_item_cat(const ItemSection& item);
 int32_t get_item_monitor(const ItemSection& item);
