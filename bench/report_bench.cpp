@@ -20,6 +20,7 @@
 #include "profile/paths.h"
 #include "sim/board.h"
 #include "sim/session.h"
+#include "bench_support.h"
 #include "tape_os.h"
 
 #include <unistd.h>
@@ -35,6 +36,8 @@
 namespace {
 
 using namespace qv;
+using bench::cpu_us;
+using bench::divert_stdout;
 
 struct Options {
     std::string board;
@@ -53,43 +56,6 @@ Options parse(int argc, char** argv)
         else throw std::runtime_error("usage: qv_report_bench [--board FILE] [--reports N] [--untimed]");
     }
     return options;
-}
-
-double cpu_us()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
-}
-
-// Start-up as the program does it before its first report.
-LoadedProfile start_up(ProfileStore& store)
-{
-    IpmiInit();
-    // A board without a profile of its own gets its database block, as on a first start.
-    if (existFile(QUORVEL_INI) != 0) {
-        char vendor[kIdentitySize] = {};
-        char product[kIdentitySize] = {};
-        char version[kIdentitySize] = {};
-        get_mb_info(vendor, product, version);
-        if (produce_quorvel_ini(product, version) != 0) throw std::runtime_error("no profile for this board");
-    }
-    if (loadQuorvelINI_and_getItemCount(store) <= 0) throw std::runtime_error("the board carries no usable profile");
-    LoadedProfile profile = store.view();
-    if ((profile.system->BusType & kBusSmbus) != 0 && hDevice == 0 && i2cdetect() < 0)
-        throw std::runtime_error("the board's I2C adapters cannot be prepared");
-    io_open(*profile.system);
-    return profile;
-}
-
-// The program's output goes to /dev/null; the results to the original standard output.
-FILE* divert_stdout()
-{
-    std::fflush(stdout);
-    FILE* results = fdopen(dup(fileno(stdout)), "w");
-    if (results == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr)
-        throw std::runtime_error("cannot divert standard output");
-    return results;
 }
 
 struct Measurement {
@@ -177,8 +143,7 @@ int run(const Options& options)
     session_options.fast = true;
     sim::Session session(session_options);
 
-    ProfileStore store;
-    const LoadedProfile profile = start_up(store);
+    const LoadedProfile profile = *bench::start_up().profile;
     std::vector<ItemDisplay> displays = createItemDisps(profile);
     FILE* results = divert_stdout();
     text_build_Items(displays, profile);  // the first report opens what later ones reuse

@@ -25,6 +25,7 @@
 #include "sensors/thermal.h"
 #include "sim/board.h"
 #include "sim/session.h"
+#include "bench_support.h"
 #include "tape_os.h"
 
 #include <gtk/gtk.h>
@@ -43,6 +44,8 @@
 namespace {
 
 using namespace qv;
+using bench::cpu_us;
+using bench::divert_stdout;
 
 struct Options {
     std::string board;
@@ -59,13 +62,6 @@ Options parse(int argc, char** argv)
         else throw std::runtime_error("usage: qv_window_bench [--board FILE] [--ticks N]");
     }
     return options;
-}
-
-double cpu_us()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
 }
 
 struct Memory {
@@ -86,38 +82,6 @@ Memory memory_now()
     }
     std::fclose(status);
     return m;
-}
-
-// Start-up as the program does it before it opens the window; true when the profile
-// was written by this first start.
-bool start_up(ProfileStore& store, LoadedProfile& profile)
-{
-    IpmiInit();
-    bool generated = false;
-    if (existFile(QUORVEL_INI) != 0) {
-        char vendor[kIdentitySize] = {};
-        char product[kIdentitySize] = {};
-        char version[kIdentitySize] = {};
-        get_mb_info(vendor, product, version);
-        if (produce_quorvel_ini(product, version) != 0) throw std::runtime_error("no profile for this board");
-        generated = true;
-    }
-    if (loadQuorvelINI_and_getItemCount(store) <= 0) throw std::runtime_error("the board carries no usable profile");
-    profile = store.view();
-    if ((profile.system->BusType & kBusSmbus) != 0 && hDevice == 0 && i2cdetect() < 0)
-        throw std::runtime_error("the board's I2C adapters cannot be prepared");
-    io_open(*profile.system);
-    return generated;
-}
-
-// The program's output goes to /dev/null; the results to the original standard output.
-FILE* divert_stdout()
-{
-    std::fflush(stdout);
-    FILE* results = fdopen(dup(fileno(stdout)), "w");
-    if (results == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr)
-        throw std::runtime_error("cannot divert standard output");
-    return results;
 }
 
 // The redraw and layout a tick queues, done as the main loop would do them.
@@ -296,9 +260,9 @@ int run(const Options& options)
     session_options.fast = true;
     sim::Session session(session_options);
 
-    ProfileStore store;
-    LoadedProfile profile;
-    const bool generated = start_up(store, profile);
+    const PreparedProfile prepared = bench::start_up();
+    LoadedProfile profile = *prepared.profile;
+    const bool generated = prepared.generated;
     FILE* results = divert_stdout();
     std::vector<ItemDisplay> displays;
     open_window(displays, profile, generated);
