@@ -213,7 +213,8 @@ TEST(NagiosOk, NormalItemsAndEveryItemsPerformanceData)
     const RunResult r = run_export(custom_board(root, board), {"--format", "nagios"});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_THAT(r.out, StartsWith("QUORVEL OK - 26 items normal | "));
-    for (const json& entry : json::parse(first.out).at("items")) {
+    const json items = json::parse(first.out).at("items");
+    for (const json& entry : items) {
         const std::string name = entry.at("name");
         if (name == "REAR FAN3") EXPECT_THAT(r.out, Not(HasSubstr("'" + name + "'")));
         else EXPECT_THAT(r.out, HasSubstr(" '" + name + "'="));
