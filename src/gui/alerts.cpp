@@ -11,8 +11,6 @@
 
 #include <array>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
 #include <string>
 
 namespace qv {

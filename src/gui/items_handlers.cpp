@@ -2,7 +2,6 @@
 #include "gui/alerts.h"
 #include "gui/callbacks.h"
 #include "gui/globals.h"
-#include "gui/interface.h"
 #include "gui/pages.h"
 #include "gui/save.h"
 #include "gui/support.h"
@@ -31,11 +30,9 @@ void monitor_all(int32_t monitor)
 
 void refuse_interval(GtkEditable* entry)
 {
-    GtkWidget* dialog = create_dialogInfo();
     gtk_entry_set_text(GTK_ENTRY(entry), "0");
     gtk_widget_grab_focus(GTK_WIDGET(entry));
-    gtk_label_set_text(GTK_LABEL(lookup_widget(dialog, "labelInfo")), "Please enter an integer between 1 and 300.");
-    gtk_widget_show(dialog);
+    show_message("Please enter an integer between 1 and 300.");
 }
 
 }  // namespace
