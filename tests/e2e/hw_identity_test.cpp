@@ -10,12 +10,6 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-std::string banner()
-{
-    const std::string rule(77, '*');
-    return "\n" + rule + "\n Quorvel II - Linux version 2.87(120421)\n" + rule + "\n";
-}
-
 struct BoardRun {
     TempRoot root;
     TempRoot boards;

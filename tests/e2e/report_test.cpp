@@ -49,13 +49,6 @@ INSTANTIATE_TEST_SUITE_P(Boards, Report,
                                            BoardCase{"faulty", "faulty.txt", "faulty.err"}),
                          [](const auto& info) { return std::string(*info.param.board ? info.param.board : "demo"); });
 
-int count(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
 const std::string kClosing = std::string(45, '-') + " ";
 
 // The time stamps of the reports' closing lines, as seconds.

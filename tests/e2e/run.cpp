@@ -156,4 +156,17 @@ std::string mask_time(const std::string& text)
     return std::regex_replace(text, stamp, "$1<time>");
 }
 
+std::string banner()
+{
+    const std::string rule(77, '*');
+    return "\n" + rule + "\n Quorvel II - Linux version 2.87(120421)\n" + rule + "\n";
+}
+
+int count(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
 }  // namespace qv::test

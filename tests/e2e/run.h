@@ -49,5 +49,9 @@ std::string source_file(const std::string& relative);
 std::string source_file_path(const std::string& relative);
 // The whole output with the report's closing time stamp replaced by <time>.
 std::string mask_time(const std::string& text);
+// What every run prints first.
+std::string banner();
+// How often what occurs in text.
+int count(const std::string& text, const std::string& what);
 
 }  // namespace qv::test

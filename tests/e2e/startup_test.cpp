@@ -8,12 +8,6 @@ namespace {
 
 const std::string kProgram = QUORVEL_SIM;
 
-std::string banner()
-{
-    const std::string rule(77, '*');
-    return "\n" + rule + "\n Quorvel II - Linux version 2.87(120421)\n" + rule + "\n";
-}
-
 std::string usage_text()
 {
     const std::string& p = kProgram;

@@ -28,25 +28,20 @@ private:
     std::string saved_;
 };
 
-TEST_F(NoDisplay, AFirstStartEndsWithGtksErrorAndWritesNothing)
+// On a first start and over an existing profile.
+TEST_F(NoDisplay, TheProgramEndsWithGtksErrorAndWritesNothing)
 {
-    TempRoot root;
-    const RunResult r = run_sim({"--root", root.str(), "--fast"}, std::chrono::seconds(60));
-    EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.err.find("display"), std::string::npos) << r.err;
-    EXPECT_FALSE(root.exists("etc/Quorvel.ini"));
-}
-
-TEST_F(NoDisplay, AnExistingProfileIsLeftAsItWas)
-{
-    TempRoot root;
     const std::string profile = "[System]\nBUSTYPE=02\nINDEXREG=295\nDATAREG=296\nPOLLING=5\n\n"
                                 "[Item]\nITEM_NAME=Chassis Intrusion\nITEM_CAT=SWITCH\nMONITOR=TRUE\n";
-    root.write("etc/Quorvel.ini", profile);
-    const RunResult r = run_sim({"--root", root.str(), "--fast"}, std::chrono::seconds(60));
-    EXPECT_NE(r.status, 0);
-    EXPECT_EQ(root.read("etc/Quorvel.ini"), profile);
-    EXPECT_FALSE(root.exists("etc/Quorvel.ini.old"));
+    for (const std::string& existing : {std::string(), profile}) {
+        TempRoot root;
+        if (!existing.empty()) root.write("etc/Quorvel.ini", existing);
+        const RunResult r = run_sim({"--root", root.str(), "--fast"}, std::chrono::seconds(60));
+        EXPECT_NE(r.status, 0);
+        EXPECT_NE(r.err.find("display"), std::string::npos) << r.err;
+        EXPECT_EQ(root.exists("etc/Quorvel.ini") ? root.read("etc/Quorvel.ini") : "", existing);
+        EXPECT_FALSE(root.exists("etc/Quorvel.ini.old"));
+    }
 }
 
 // Runs under a private X server (see tests/CMakeLists.txt); skipped without a display.

@@ -5,7 +5,6 @@
 #include <gdk/gdkkeysyms.h>
 #include <glib/gstdio.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <array>
@@ -96,19 +95,6 @@ TEST_F(GtkProgram, LocatesPixmapsInTheDataDir)
         EXPECT_STREQ(path, c.expected) << c.file << " only_if_exists=" << c.only_if_exists;
         g_free(path);
     }
-}
-
-TEST(GtkProgramDeathTest, WithoutADisplayGtkEndsTheProcess)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const auto failed = [](int status) { return WIFEXITED(status) && WEXITSTATUS(status) != 0; };
-    EXPECT_EXIT(
-        {
-            g_unsetenv("DISPLAY");
-            gnome_program_init("quorvel", "2.87", LIBGNOMEUI_MODULE, 1, caller_argv, GNOME_PARAM_APP_DATADIR, "/",
-                               nullptr);
-        },
-        failed, "display");
 }
 
 enum Item { Quit, Refresh, Details, Reset, About, Items };

@@ -1,6 +1,5 @@
 // Writing the profile from a board database: block search and copy, the database
-// chosen by the revision rules, bad databases and a full or read-only /etc, and the
-// renaming of KV3M core temperatures.
+// chosen by the revision rules, and bad databases.
 #include "profile/generator.h"
 #include "support/sim_fixture.h"
 
@@ -113,25 +112,6 @@ TEST_F(Generator, MissingDatabaseIsNamed)
     EXPECT_EQ(copy("/etc/OldRevMB_2.ini", "SK5BN"), -1);
     EXPECT_EQ(err, "Error: Cannot find the file '/etc/OldRevMB_2.ini'. \n");
     EXPECT_FALSE(exists("/etc/Quorvel.ini"));
-}
-
-TEST_F(Generator, ReadOnlyEtcCannotTakeTheProfile)
-{
-    boot({{"filesystem", {{"read_only", {"/etc"}}}}});
-    write("/etc/AllQuorvel.ini", kDatabase);
-    EXPECT_EQ(copy("/etc/AllQuorvel.ini", "SK5XX"), -1);
-    EXPECT_EQ(err, "Error: Cannot create the file '/etc/Quorvel.ini'.\n" + kNotFound);
-    EXPECT_FALSE(exists("/etc/Quorvel.ini"));
-}
-
-TEST_F(Generator, FullDiskLeavesNoProfileAtAll)
-{
-    boot({{"filesystem", {{"free_bytes", 20}}}});
-    write("/etc/AllQuorvel.ini", kDatabase);
-    EXPECT_EQ(copy("/etc/AllQuorvel.ini", "SK5XX"), -1);
-    EXPECT_EQ(err, "Error: Cannot write the file '/etc/Quorvel.ini'.\n");
-    EXPECT_FALSE(exists("/etc/Quorvel.ini"));
-    EXPECT_FALSE(exists("/etc/Quorvel.ini.new"));
 }
 
 class NoHardware final : public RevisionInputs {

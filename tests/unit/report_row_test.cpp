@@ -79,13 +79,6 @@ TEST(ReportRow, LongNamesOverflowTheNameColumnButNotTheRecord)
     EXPECT_EQ(report_row(d, true).find(cut + "            "), 0u) << "the name runs on past its 25 columns";
 }
 
-TEST(ReportRow, HeaderAndClosingLine)
-{
-    EXPECT_EQ(report_header(), "Monitored Item            High Limit  Low Limit     Status \n" + std::string(70, '-') + "\n");
-    const time_t when = 741397748;
-    EXPECT_EQ(report_footer(when), std::string(45, '-') + " " + std::ctime(&when));
-}
-
 // Volts are printed without printf; printf of the single-precision quotient is the rule.
 TEST(ReportRow, VoltsAsPrintfShowsTheFloat)
 {
@@ -101,15 +94,6 @@ TEST(ReportRow, VoltsAsPrintfShowsTheFloat)
         if (!check(static_cast<int32_t>(mv))) ADD_FAILURE() << mv << " mV", ++failures;
     EXPECT_TRUE(check(INT32_MAX));
     EXPECT_TRUE(check(INT32_MIN));
-}
-
-TEST(ReportRow, FahrenheitTruncatesTowardZero)
-{
-    EXPECT_EQ(fahrenheit(75), 167);
-    EXPECT_EQ(fahrenheit(-1), 31);
-    EXPECT_EQ(fahrenheit(-18), 0);
-    EXPECT_EQ(fahrenheit(-127), -196);
-    EXPECT_EQ(fahrenheit(1), 33);
 }
 
 }  // namespace

@@ -70,17 +70,12 @@ TEST_F(Layout, EveryNameIsFoundFromTheWindowFromInsideAndFromAMenuItem)
     gtk_widget_destroy(dialog);
 }
 
-TEST_F(Layout, AWidgetOutsideAnyWindowFollowsItsParentKey)
+TEST_F(Layout, ALooseWidgetFollowsItsParentKeyAndUnknownNamesAreNull)
 {
-    GtkWidget* loose = gtk_label_new("loose");
-    g_object_ref_sink(loose);
+    GtkWidget* loose = g_object_ref_sink(gtk_label_new("loose"));
     g_object_set_data(G_OBJECT(loose), "GladeParentKey", widget("vbox1"));
     EXPECT_EQ(lookup_widget(loose, "notebook1"), widget("notebook1"));
     g_object_unref(loose);
-}
-
-TEST_F(Layout, AnUnknownNameIsNull)
-{
     EXPECT_EQ(lookup_widget(myapp1, "labelFan16"), nullptr);
     EXPECT_EQ(lookup_widget(myapp1, "buttonSummaryVoltage60"), nullptr);
 }
