@@ -6,4 +6,5 @@ apt-get update
 apt-get install -y --no-install-recommends \
   build-essential cmake pkg-config ca-certificates \
   nlohmann-json3-dev googletest libgtest-dev libgmock-dev \
-  libgtk2.0-dev xvfb xauth valgrind
+  libgtk2.0-dev xvfb xauth valgrind \
+  clang libclang-rt-14-dev libfuzzer-14-dev

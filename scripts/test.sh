@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Second command: build and run every test, then again under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Fails when any test fails.
+# UndefinedBehaviorSanitizer, then fuzz the parsers for a short while. Fails when any
+# test fails or the fuzzing finds anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
@@ -10,3 +11,5 @@ cmake --build build -j"$jobs"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ctest --output-on-failure -j"$jobs")
+# The parsers of what users and firmware control, fuzzed for a short while.
+bash scripts/fuzz.sh 20
