@@ -40,15 +40,15 @@ void fill_row(Row& row, const ItemDisplay& d)
         break;
     case TEMP:
         put(row[2], "%d/%lld", d.highLimit, static_cast<long long>(fahrenheit(d.highLimit)));
-        if (d.reading == 0) put(row[4], "N/A");
+        if (d.reading == 0) put(row[4], "%s", "N/A");
         else if (d.thermalFlag != 0) put(row[4], "%.*s", static_cast<int>(sizeof d.thermalText), d.thermalText);
         else put(row[4], "%d/%lld", d.reading, static_cast<long long>(fahrenheit(d.reading)));
         break;
     case SWITCH: put(row[4], "%s", d.reading == 1 ? "Bad" : "Good"); break;
     default:
-        for (int column = 2; column <= 4; ++column) put(row[column], "unknown");
+        for (int column = 2; column <= 4; ++column) put(row[column], "%s", "unknown");
     }
-    if (isNormalReading(d) == 0) put(row[5], "Warning!");
+    if (isNormalReading(d) == 0) put(row[5], "%s", "Warning!");
 }
 
 }  // namespace
