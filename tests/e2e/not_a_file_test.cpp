@@ -28,30 +28,22 @@ fs::path etc(const TempRoot& root)
 
 void make_fifo(const fs::path& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path; }
 
-struct ProfileCase {
-    const char* name;
-    std::function<void(const fs::path& profile)> make;
-    friend void PrintTo(const ProfileCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class ProfileNotAFile : public ::testing::TestWithParam<ProfileCase> {};
-
-TEST_P(ProfileNotAFile, IsRefusedAtOnceWithTheLoadersError)
+// A FIFO, a link to an endless device, a folder.
+TEST(ProfileNotAFile, IsRefusedAtOnceWithTheLoadersError)
 {
-    TempRoot root;
-    GetParam().make(etc(root) / "Quorvel.ini");
-    const RunResult r = run_text(root);
-    EXPECT_EQ(r.status, 255) << "-1: killed at the limit, the start hung";
-    EXPECT_THAT(r.out, HasSubstr("Error: the ini file is not found!\n"));
-    EXPECT_EQ(r.err, "Error: something wrong in file Quorvel.ini.\n");
+    const std::function<void(const fs::path&)> makers[] = {
+        [](const fs::path& p) { make_fifo(p); }, [](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
+        [](const fs::path& p) { fs::create_directory(p); }};
+    for (const auto& make : makers) {
+        SCOPED_TRACE(&make - makers);
+        TempRoot root;
+        make(etc(root) / "Quorvel.ini");
+        const RunResult r = run_text(root);
+        EXPECT_EQ(r.status, 255) << "-1: killed at the limit, the start hung";
+        EXPECT_THAT(r.out, HasSubstr("Error: the ini file is not found!\n"));
+        EXPECT_EQ(r.err, "Error: something wrong in file Quorvel.ini.\n");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, ProfileNotAFile,
-    ::testing::Values(ProfileCase{"fifo", [](const fs::path& p) { make_fifo(p); }},
-                      ProfileCase{"link_to_dev_zero", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
-                      ProfileCase{"directory", [](const fs::path& p) { fs::create_directory(p); }}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileLink, ToARegularFileIsReadThroughTheLink)
 {

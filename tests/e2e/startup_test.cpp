@@ -62,32 +62,21 @@ TEST(StartUp, NonRootUserGetsTheBannerThenTheRefusal)
     EXPECT_EQ(r.status, 255);
 }
 
-struct BrokenProfileCase {
-    const char* what;
-    std::string profile;
-    friend void PrintTo(const BrokenProfileCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class BrokenProfile : public ::testing::TestWithParam<BrokenProfileCase> {};
-
-TEST_P(BrokenProfile, EndsWithTheProfileErrorAndStatus255)
+// CR LF line ends, no item block, nothing at all.
+TEST(StartUp, ABrokenProfileEndsWithTheProfileErrorAndStatus255AndStaysAsItWas)
 {
-    TempRoot root;
-    root.write("etc/Quorvel.ini", GetParam().profile);
-    const RunResult r = run_sim({"--root", root.str(), "--fast", "--", "-t"});
-    EXPECT_EQ(r.out, banner());
-    EXPECT_EQ(r.err, "Error: something wrong in file Quorvel.ini.\n");
-    EXPECT_EQ(r.status, 255);
-    EXPECT_EQ(root.read("etc/Quorvel.ini"), GetParam().profile) << "a broken profile is left as it was";
+    for (const std::string profile : {"[System]\r\nBUSTYPE=02\r\n[Item]\r\nITEM_NAME=CPU Fan\r\nITEM_CAT=FAN\r\n",
+                                      "[System]\nBUSTYPE=02\n[Parameter]\nPARAMETER=VOL1H\n", ""}) {
+        SCOPED_TRACE(profile);
+        TempRoot root;
+        root.write("etc/Quorvel.ini", profile);
+        const RunResult r = run_sim({"--root", root.str(), "--fast", "--", "-t"});
+        EXPECT_EQ(r.out, banner());
+        EXPECT_EQ(r.err, "Error: something wrong in file Quorvel.ini.\n");
+        EXPECT_EQ(r.status, 255);
+        EXPECT_EQ(root.read("etc/Quorvel.ini"), profile);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Profiles, BrokenProfile,
-    ::testing::Values(
-        BrokenProfileCase{"crlf", "[System]\r\nBUSTYPE=02\r\n[Item]\r\nITEM_NAME=CPU Fan\r\nITEM_CAT=FAN\r\n"},
-        BrokenProfileCase{"no_items", "[System]\nBUSTYPE=02\n[Parameter]\nPARAMETER=VOL1H\n"},
-        BrokenProfileCase{"empty", ""}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 }  // namespace qv::test
