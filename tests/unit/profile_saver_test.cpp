@@ -62,70 +62,61 @@ std::string replaced(std::string text, const std::vector<std::pair<std::string, 
     return text;
 }
 
-struct PageCase {
-    const char* what;
-    SaveMode mode;
-    Edit edit;
-    std::vector<std::pair<std::string, std::string>> changes;
-    friend void PrintTo(const PageCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class SaverPage : public Saver, public ::testing::WithParamInterface<PageCase> {};
-
-TEST_P(SaverPage, WritesThePagesEntriesOnlyAndKeepsTheFileBefore)
+TEST_F(Saver, APageWritesItsEntriesOnlyAndKeepsTheFileBefore)
 {
-    ASSERT_EQ(load_and_save(kProfile, GetParam().mode, GetParam().edit), SaveOutcome::Saved);
-    EXPECT_EQ(read("/etc/Quorvel.ini"), replaced(kProfile, GetParam().changes));
-    EXPECT_EQ(read("/etc/Quorvel.ini.old"), kProfile);
-    EXPECT_EQ(profile_files(), kBoth);
+    const struct {
+        const char* what;
+        SaveMode mode;
+        Edit edit;
+        std::vector<std::pair<std::string, std::string>> changes;
+    } cases[] = {
+        {"items_uncheck_leaves_unsaved_mail_settings", SaveMode::Items,
+         [](ProfileStore& s) {
+             s.items[1].Monitor = 0;
+             set_text(s.system.MailBox, "changed@example.org");
+             s.system.MailAlert = 0;
+         },
+         {{"Vcore\nMonitor=TRUE", "Vcore\nMonitor=FALSE"}}},
+        {"items_check_polling_and_only_1_is_true", SaveMode::Items,
+         [](ProfileStore& s) {
+             s.items[0].Monitor = 7;
+             s.items[2].Monitor = 1;
+             s.system.Polling = 30;
+         },
+         {{"Fan\nMonitor=TRUE", "Fan\nMonitor=FALSE"},
+          {"Spare\nMonitor=FALSE", "Spare\nMonitor=TRUE"},
+          {"Polling=10", "Polling=30"}}},
+        {"alert_every_field_but_not_unsaved_monitors", SaveMode::Alert,
+         [](ProfileStore& s) {
+             set_text(s.system.MachineName, "rack 8");
+             set_text(s.system.MailBox, "");
+             set_text(s.system.MailServer, "smtp");
+             set_text(s.system.ServerPort, "587");
+             set_text(s.system.Outline, "0");
+             set_text(s.system.PagerID, "42");
+             set_text(s.system.PhoneNumber, "5550199");
+             s.system.MailAlert = 2;
+             s.system.PagerAlert = 1;
+             s.system.Polling = 99;
+             s.items[0].Monitor = 0;
+         },
+         {{"MachineName=rack-7", "MachineName=rack 8"},
+          {"MailBox=ops@example.org", "MailBox="},
+          {"MailServer=mail.example.org", "MailServer=smtp"},
+          {"ServerPort=25", "ServerPort=587"},
+          {"Outline=9", "Outline=0"},
+          {"PagerID=4711", "PagerID=42"},
+          {"PhoneNumber=5550100", "PhoneNumber=5550199"},
+          {"MailAlert=TRUE", "MailAlert=FALSE"},
+          {"PagerAlert=FALSE", "PagerAlert=TRUE"}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(load_and_save(kProfile, c.mode, c.edit), SaveOutcome::Saved);
+        EXPECT_EQ(read("/etc/Quorvel.ini"), replaced(kProfile, c.changes));
+        EXPECT_EQ(read("/etc/Quorvel.ini.old"), kProfile);
+        EXPECT_EQ(profile_files(), kBoth);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Pages, SaverPage,
-    ::testing::Values(
-        PageCase{"items_uncheck_leaves_unsaved_mail_settings",
-                 SaveMode::Items,
-                 [](ProfileStore& s) {
-                     s.items[1].Monitor = 0;
-                     set_text(s.system.MailBox, "changed@example.org");
-                     s.system.MailAlert = 0;
-                 },
-                 {{"Vcore\nMonitor=TRUE", "Vcore\nMonitor=FALSE"}}},
-        PageCase{"items_check_polling_and_only_1_is_true",
-                 SaveMode::Items,
-                 [](ProfileStore& s) {
-                     s.items[0].Monitor = 7;
-                     s.items[2].Monitor = 1;
-                     s.system.Polling = 30;
-                 },
-                 {{"Fan\nMonitor=TRUE", "Fan\nMonitor=FALSE"},
-                  {"Spare\nMonitor=FALSE", "Spare\nMonitor=TRUE"},
-                  {"Polling=10", "Polling=30"}}},
-        PageCase{"alert_every_field_but_not_unsaved_monitors",
-                 SaveMode::Alert,
-                 [](ProfileStore& s) {
-                     set_text(s.system.MachineName, "rack 8");
-                     set_text(s.system.MailBox, "");
-                     set_text(s.system.MailServer, "smtp");
-                     set_text(s.system.ServerPort, "587");
-                     set_text(s.system.Outline, "0");
-                     set_text(s.system.PagerID, "42");
-                     set_text(s.system.PhoneNumber, "5550199");
-                     s.system.MailAlert = 2;
-                     s.system.PagerAlert = 1;
-                     s.system.Polling = 99;
-                     s.items[0].Monitor = 0;
-                 },
-                 {{"MachineName=rack-7", "MachineName=rack 8"},
-                  {"MailBox=ops@example.org", "MailBox="},
-                  {"MailServer=mail.example.org", "MailServer=smtp"},
-                  {"ServerPort=25", "ServerPort=587"},
-                  {"Outline=9", "Outline=0"},
-                  {"PagerID=4711", "PagerID=42"},
-                  {"PhoneNumber=5550100", "PhoneNumber=5550199"},
-                  {"MailAlert=TRUE", "MailAlert=FALSE"},
-                  {"PagerAlert=FALSE", "PagerAlert=TRUE"}}}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 struct TextCase {
     const char* what;
@@ -231,38 +222,32 @@ TEST_F(Saver, MissingProfileCreatesNothing)
     EXPECT_TRUE(profile_files().empty());
 }
 
-struct FailureCase {
-    const char* what;
-    sim::json filesystem;
-    bool backup_is_a_folder;
-    SaveOutcome outcome;
-    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class SaverFailure : public Saver, public ::testing::WithParamInterface<FailureCase> {};
-
-TEST_P(SaverFailure, LeavesTheProfileWholeAndNoTemporaries)
+TEST_F(Saver, AFailureLeavesTheProfileWholeAndNoTemporaries)
 {
-    boot({{"filesystem", GetParam().filesystem}});
-    if (GetParam().backup_is_a_folder) write("/etc/Quorvel.ini.old/keep", "");
-    else write("/etc/Quorvel.ini.old", "an older backup\n");
-    EXPECT_EQ(load_and_save(kProfile, SaveMode::Items, all_off), GetParam().outcome);
-    EXPECT_EQ(read("/etc/Quorvel.ini"), kProfile);
-    if (!GetParam().backup_is_a_folder) {
-        EXPECT_EQ(read("/etc/Quorvel.ini.old"), "an older backup\n");
+    const struct {
+        const char* what;
+        sim::json filesystem;
+        bool backup_is_a_folder;
+        SaveOutcome outcome;
+    } cases[] = {
+        {"read-only", {{"read_only", {"/etc"}}}, false, SaveOutcome::CannotCreate},
+        {"full before the new profile", {{"free_bytes", 16}}, false, SaveOutcome::CloseFailed},
+        {"full before the backup", {{"free_bytes", kProfile.size() + 16}}, false, SaveOutcome::CloseFailed},
+        {"backup name taken by a folder", sim::json::object(), true, SaveOutcome::BackupUnreadable},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        boot({{"filesystem", c.filesystem}});
+        if (c.backup_is_a_folder) write("/etc/Quorvel.ini.old/keep", "");
+        else write("/etc/Quorvel.ini.old", "an older backup\n");
+        EXPECT_EQ(load_and_save(kProfile, SaveMode::Items, all_off), c.outcome);
+        EXPECT_EQ(read("/etc/Quorvel.ini"), kProfile);
+        if (!c.backup_is_a_folder) {
+            EXPECT_EQ(read("/etc/Quorvel.ini.old"), "an older backup\n");
+        }
+        EXPECT_EQ(profile_files(), kBoth);
     }
-    EXPECT_EQ(profile_files(), kBoth);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Disks, SaverFailure,
-    ::testing::Values(
-        FailureCase{"read_only", {{"read_only", {"/etc"}}}, false, SaveOutcome::CannotCreate},
-        FailureCase{"full_before_the_new_profile", {{"free_bytes", 16}}, false, SaveOutcome::CloseFailed},
-        FailureCase{"full_before_the_backup", {{"free_bytes", kProfile.size() + 16}}, false,
-                    SaveOutcome::CloseFailed},
-        FailureCase{"backup_name_taken_by_a_folder", sim::json::object(), true, SaveOutcome::BackupUnreadable}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 }  // namespace qv::test
