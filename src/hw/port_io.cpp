@@ -1,3 +1,5 @@
+// Port I/O: privilege, PCI configuration reads, the SMBus controller search and banked
+// register access through a chip's index/data pair.
 #include "hw/port_io.h"
 
 #include "hw/port_access.h"
@@ -23,8 +25,9 @@ const SmbusControllerRow* controller_of(uint32_t id_dword)
 
 bool isa_goes_to_bmc() { return hDevice != 0 && bmc_proxies_isa(); }
 
-// Runs access() between saving the bank-select register, switching its low four bits
-// to the bank, and restoring it: the chip is left as it was found.
+// Runs access() between saving the bank-select register, switching it to the bank (its
+// high four bits kept, the bank written as given), and restoring it: the chip is left as
+// it was found.
 template <typename Access>
 int with_bank(uint16_t index_port, uint16_t data_port, uint8_t bank, Access access)
 {
@@ -32,7 +35,7 @@ int with_bank(uint16_t index_port, uint16_t data_port, uint8_t bank, Access acce
     platform::Os& os = platform::os();
     os.outb(kBankSelectRegister, index_port);
     const uint8_t saved = os.inb(data_port);
-    os.outb(static_cast<uint8_t>((saved & 0xF0) | (bank & 0x0F)), data_port);
+    os.outb(static_cast<uint8_t>((saved & 0xF0) | bank), data_port);
     access(os);
     os.outb(kBankSelectRegister, index_port);
     os.outb(saved, data_port);

@@ -141,7 +141,7 @@ protected:
     }
 };
 
-TEST_F(BankedAccess, ReadSwitchesTheLowBitsAndRestoresTheBankSelect)
+TEST_F(BankedAccess, ReadSwitchesTheBankAndRestoresTheBankSelect)
 {
     uint32_t value = 0;
     EXPECT_EQ(isa_byte_data_read(0x295, 0x296, 2, 0x50, &value), 0);
@@ -149,6 +149,9 @@ TEST_F(BankedAccess, ReadSwitchesTheLowBitsAndRestoresTheBankSelect)
     EXPECT_THAT(trace("port"), ElementsAre("outb 0x0295 <- 0x4E", "inb  0x0296 -> 0x85", "outb 0x0296 <- 0x82",
                                            "outb 0x0295 <- 0x50", "inb  0x0296 -> 0x3C", "outb 0x0295 <- 0x4E",
                                            "outb 0x0296 <- 0x85"));
+    clear_trace();
+    isa_byte_data_read(0x295, 0x296, 0x12, 0x50, &value);
+    EXPECT_EQ(trace("port").at(2), "outb 0x0296 <- 0x92") << "a bank above 15 is written as given";
 }
 
 TEST_F(BankedAccess, WriteLandsInTheBankAndLeavesTheChipAsFound)
