@@ -1,5 +1,6 @@
 #include "app/prepare.h"
 
+#include "hw/chips.h"
 #include "hw/dmi.h"
 #include "hw/i2c_discovery.h"
 #include "hw/port_io.h"
@@ -59,7 +60,7 @@ void prepare_hardware(const LoadedProfile& profile, bool generated, StartFailure
     io_open(system);
     Identity id;
     get_mb_info(id.vendor, id.product, id.version);
-    if (istarts_with(id.product, "KV3M") && system.CoreTempChipCode == 0x11)
+    if (istarts_with(id.product, "KV3M") && system.CoreTempChipCode == kW83793G)
         revise_quorvel_ini_for_KV3M(system, profile.items);
 }
 

@@ -1,6 +1,7 @@
 #include "app/report.h"
 
 #include "app/report_row.h"
+#include "hw/chips.h"
 #include "platform/os.h"
 #include "sensors/convert.h"
 #include "sensors/limits.h"
@@ -24,7 +25,7 @@ ItemDisplay build_display(const LoadedProfile& profile, ItemSection& item)
     d.category = get_item_cat(item);
     int32_t value = 0;
     if (d.category == FAN && get_item_divisor(profile, item, &value) == 0) d.divisor = value;
-    if (item.ChipCode != 27 && get_item_reading(profile, item, &value) == 0) d.reading = value;
+    if (item.ChipCode != kPlaceholderSwitch && get_item_reading(profile, item, &value) == 0) d.reading = value;
     if ((d.category == VOLTAGE || d.category == TEMP) && get_item_limit(kHighLimit, profile, item.ParaIndex1, item, &value) == 0)
         d.highLimit = value;
     if ((d.category == FAN || d.category == VOLTAGE) && get_item_limit(kLowLimit, profile, item.ParaIndex2, item, &value) == 0)

@@ -1,3 +1,4 @@
+// The board's identity: the DMI base-board record found in the BIOS area, or forced.
 #include "hw/dmi.h"
 
 #include "hw/descriptor.h"

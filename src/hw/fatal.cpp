@@ -1,3 +1,4 @@
+// The hardware layer's one fatal report and exit.
 #include "hw/fatal.h"
 
 #include <cerrno>

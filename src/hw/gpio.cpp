@@ -1,5 +1,8 @@
+// GPIO reads of the Super I/O and the south bridge, the bridges' GPIO levels, and
+// single bytes of physical memory.
 #include "hw/gpio.h"
 
+#include "hw/chips.h"
 #include "hw/descriptor.h"
 #include "hw/fatal.h"
 #include "hw/port_access.h"
@@ -24,7 +27,7 @@ uint8_t super_io_register(platform::Os& os, uint8_t reg)
     return os.inb(kSuperIoData);
 }
 
-// ChipCode 4: a chip that opens its configuration registers only between the entry key
+// A chip that opens its configuration registers only between the entry key
 // and the exit key.
 void read_configured_gpio(platform::Os& os, uint8_t logical_device, uint8_t reg, uint32_t* value)
 {
@@ -36,7 +39,7 @@ void read_configured_gpio(platform::Os& os, uint8_t logical_device, uint8_t reg,
     os.outb(0xAA, kSuperIoIndex);
 }
 
-// ChipCode 5: the GPIO block's base is read once, then the pins through the block.
+// The GPIO block's base is read once, then the pins through the block.
 void read_gpio_block(platform::Os& os, uint8_t logical_device, uint8_t reg, uint32_t* value)
 {
     if (ChipCode5BaseAddr[0] == 0 && ChipCode5BaseAddr[1] == 0) {
@@ -107,16 +110,18 @@ void ReadSuperGPIO(int chip_code, uint8_t logical_device, uint8_t reg, uint32_t*
     request_ioperm(kSuperIoIndex, 1, 1);
     request_ioperm(kSuperIoIndex, 1, 1);
     request_ioperm(kSuperIoData, 1, 1);
-    if (chip_code != 4 && chip_code != 5) return unknown_chip(chip_code);
+    const chips::SwitchPath path = chips::of(chip_code).switchPath;
+    if (path != chips::SwitchPath::SuperIoConfigGpio && path != chips::SwitchPath::SuperIoGpioBlock)
+        return unknown_chip(chip_code);
     if (!ports_granted({kSuperIoIndex, kSuperIoData})) return;
     platform::Os& os = platform::os();
-    if (chip_code == 4) read_configured_gpio(os, logical_device, reg, value);
+    if (path == chips::SwitchPath::SuperIoConfigGpio) read_configured_gpio(os, logical_device, reg, value);
     else read_gpio_block(os, logical_device, reg, value);
 }
 
 void ReadSBGPIO(int chip_code, int, uint8_t index, uint32_t* value)
 {
-    if (chip_code != 11) return unknown_chip(chip_code);
+    if (chips::of(chip_code).switchPath != chips::SwitchPath::SouthBridgeGpio) return unknown_chip(chip_code);
     if (!ports_granted({kSbPmIndex, kSbPmData})) return;
     platform::Os& os = platform::os();
     os.outb(index, kSbPmIndex);

@@ -1,3 +1,4 @@
+// Preparing the I2C adapters at start-up and listing the I2C buses.
 #include "hw/i2c_discovery.h"
 
 #include "hw/text_file.h"

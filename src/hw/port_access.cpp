@@ -1,3 +1,4 @@
+// The port privilege the kernel granted, and the refusal of ports it did not.
 #include "hw/port_access.h"
 
 #include "platform/os.h"

@@ -1,3 +1,4 @@
+// Field-by-field reading of the kernel's text listings.
 #include "hw/scan.h"
 
 #include <climits>

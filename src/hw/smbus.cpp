@@ -1,5 +1,8 @@
+// SMBus register access: the host adapter's i2c-dev file, or the BMC when its driver is
+// open.
 #include "hw/smbus.h"
 
+#include "hw/chips.h"
 #include "hw/i2c_discovery.h"
 #include "hw/port_access.h"
 #include "hw/port_io.h"
@@ -87,9 +90,11 @@ int smbus_byte_data_read(int chip_code, uint32_t bus_type, uint32_t port, uint8_
                          uint32_t* value)
 {
     if (hDevice != 0) return bmc_byte_read(chip_code, bus_type, slave, reg, value);
-    if (chip_code == 29 || chip_code == 31) {
-        *value = chip_code == 29 ? 0 : 1;
-        return 0;
+    // Chips that only the BMC serves read as idle without it.
+    switch (chips::of(chip_code).smbus) {
+    case chips::SmbusQuirk::BmcAgent: *value = 0; return 0;
+    case chips::SmbusQuirk::PowerFailure: *value = 1; return 0;
+    case chips::SmbusQuirk::None: break;
     }
     const int fd = openI2CDevice(port);
     if (!bind(fd, I2C_SLAVE, slave)) return -1;

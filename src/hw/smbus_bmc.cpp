@@ -1,5 +1,8 @@
+// SMBus accesses served by the BMC: which OEM or standard command each BMC kind, bus
+// bit and chip takes.
 #include "hw/smbus_bmc.h"
 
+#include "hw/chips.h"
 #include "ipmi/ipmi.h"
 #include "profile/records.h"
 
@@ -25,8 +28,8 @@ bool in_range(uint8_t slave) { return (slave >= 0x38 && slave <= 0x3F) || (slave
 bool always(const Request&) { return true; }
 bool peppercon_in_range(const Request& r) { return bPepperconIPMI && in_range(r.slave); }
 bool ob_winbond_in_range(const Request& r) { return (bOBWinbondIPMI || bOBWinbondATenIPMI) && in_range(r.slave); }
-bool chip_29(const Request& r) { return r.chip_code == 29; }
-bool chip_31(const Request& r) { return r.chip_code == 31; }
+bool bmc_agent(const Request& r) { return chips::of(r.chip_code).smbus == chips::SmbusQuirk::BmcAgent; }
+bool power_failure(const Request& r) { return chips::of(r.chip_code).smbus == chips::SmbusQuirk::PowerFailure; }
 bool reads_words(const Request&) { return bPepperconIPMI || bOBWinbondIPMI || bAOWinbondIPMI; }
 
 // OpenIPMI routes, tried in order; the first row whose BusType bit is set and whose
@@ -40,8 +43,8 @@ constexpr ReadRoute kByteReads[] = {
     {kBusSmbus, peppercon_in_range, IpmiByteRead_Peppercon_oem_30_22_05},
     {kBusSmbus, ob_winbond_in_range, IpmiByteRead_OBWinbond_id3_06_52_07},
     {kBusSmbus, always, IpmiByteRead2_06_52_05},
-    {kBusBmcSmbus, chip_29, IpmiByteRead_oem_30_92},
-    {kBusBmcSmbus, chip_31, IpmiByteRead_oem_30_92_PWSFailure},
+    {kBusBmcSmbus, bmc_agent, IpmiByteRead_oem_30_92},
+    {kBusBmcSmbus, power_failure, IpmiByteRead_oem_30_92_PWSFailure},
     {kBusBmcSmbus, always, IpmiByteRead2_oem_30_0F},
 };
 

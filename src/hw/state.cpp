@@ -1,3 +1,4 @@
+// The hardware layer's process-wide state reset to how a new process finds it.
 #include "hw/state.h"
 
 #include "hw/gpio.h"

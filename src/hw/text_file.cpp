@@ -1,3 +1,4 @@
+// System files read as C streams through the seam, in bounded pieces.
 #include "hw/text_file.h"
 
 #include "platform/os.h"

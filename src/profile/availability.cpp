@@ -1,5 +1,6 @@
 #include "profile/availability.h"
 
+#include "hw/chips.h"
 #include "platform/os.h"
 #include "profile/loader.h"
 #include "profile/paths.h"
@@ -15,8 +16,6 @@
 namespace qv {
 
 namespace {
-
-constexpr int32_t kPlaceholderSwitch = 0x1B;
 
 enum class Reason { Kept, NonSupported, NonAvailable, NonActivated };
 

@@ -1,5 +1,6 @@
 #include "profile/generator.h"
 
+#include "hw/chips.h"
 #include "hw/gpio.h"
 #include "hw/port_io.h"
 #include "hw/smbus.h"
@@ -121,7 +122,6 @@ constexpr std::array<CoreName, 4> kCoreNames{{
     {"CPU2 Core B Temperature", "PECI Agent4 Temperature"},
 }};
 
-constexpr int kW83793G = 0x11;
 constexpr uint8_t kPeciModeRegister = 0x5E;
 
 }  // namespace

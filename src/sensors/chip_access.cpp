@@ -1,3 +1,5 @@
+// Register access on behalf of one item, with its ChipCode and bus type, and the
+// NCT7904D's and NS87427's own access sequences.
 #include "sensors/chip_access.h"
 
 #include "hw/port_io.h"
@@ -34,6 +36,7 @@ int smbus_word_hl(const ItemSection& item, int32_t slave, int32_t reg, uint32_t*
 
 int smbus_gpu(const ItemSection& item, int32_t slave, int32_t reg, uint32_t* value)
 {
+    if ((item_bus(item) & kBusBmcSmbus) == 0) return -1;
     return smbus_byte_data_read_GPU(item_bus(item), SMB_BASE_IO_ADDR, byte(slave), byte(reg), value);
 }
 

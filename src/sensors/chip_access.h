@@ -41,6 +41,7 @@ bool bmc_present();
 int smbus_read(const ItemSection& item, int32_t slave, int32_t reg, uint32_t* value);
 int smbus_write(const ItemSection& item, int32_t slave, int32_t reg, uint8_t value);
 int smbus_word_hl(const ItemSection& item, int32_t slave, int32_t reg, uint32_t* value);
+// Only the BMC's SMBus path (bus bit 0x08) reaches the graphics card; -1 on any other.
 int smbus_gpu(const ItemSection& item, int32_t slave, int32_t reg, uint32_t* value);
 
 // Banked access through the board's index/data pair.

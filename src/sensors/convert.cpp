@@ -1,11 +1,11 @@
 // Fan counts, temperature bytes, switch bits and divisor fields to reading units.
 #include "sensors/convert.h"
 
+#include "hw/chips.h"
 #include "sensors/chip_access.h"
 #include "sensors/names.h"
 #include "sensors/parameters.h"
 
-#include <array>
 #include <cstdio>
 #include <limits>
 
@@ -13,45 +13,6 @@ namespace qv {
 
 namespace {
 
-// Chips with a fixed tachometer formula: numerator / count, and the counts that mean
-// a stopped fan.
-struct FixedFan {
-    std::array<int, 3> chips;  // -1: no chip
-    uint32_t numerator;
-    uint32_t stoppedFrom;
-    uint32_t stoppedTo;
-};
-
-constexpr uint32_t kMaxCount = std::numeric_limits<uint32_t>::max();
-
-constexpr FixedFan kFixedFans[] = {
-    {{3, 16, -1}, 5400000, 0xFF00, kMaxCount},
-    {{8, 9, 14}, 5400000, 65532, kMaxCount},
-    {{17, -1, -1}, 1350000, 4095, kMaxCount},
-    {{23, -1, -1}, 84375, 255, 255},
-    {{25, -1, -1}, 675000, 65535, 65535},
-    {{28, 30, -1}, 1350000, 8191, 8191},
-};
-
-// Chips whose divisor is fixed at 1: no divisor register is read.
-constexpr int kFixedDivisorChips[] = {3, 6, 8, 9, 14, 16, 17, 23, 25, 28, 30};
-
-const FixedFan* fixed_fan(int chip)
-{
-    for (const FixedFan& fan : kFixedFans)
-        for (int code : fan.chips)
-            if (code >= 0 && code == chip) return &fan;
-    return nullptr;
-}
-
-bool has_fixed_divisor(int chip)
-{
-    for (int code : kFixedDivisorChips)
-        if (code == chip) return true;
-    return false;
-}
-
-// ChipCode 6 counts pulses rather than periods.
 int32_t pulse_rpm(uint32_t count)
 {
     const long double rpm = static_cast<long double>(count) * 30.0 / 0.262;
@@ -65,13 +26,14 @@ int FANConvert(uint32_t raw, int chip_code, int32_t divisor, int32_t* rpm)
 {
     *rpm = 0;
     if (raw == 0) return 0;
-    if (chip_code == 6) {
+    const chips::FanFormula& fan = chips::of(chip_code).fanFormula;
+    if (fan.pulses) {
         *rpm = pulse_rpm(raw);
         return 0;
     }
-    if (const FixedFan* fan = fixed_fan(chip_code)) {
-        const bool stopped = raw >= fan->stoppedFrom && raw <= fan->stoppedTo;
-        *rpm = stopped ? 0 : static_cast<int32_t>(fan->numerator / raw);
+    if (fan.numerator != 0) {
+        const bool stopped = raw >= fan.stoppedFrom && raw <= fan.stoppedTo;
+        *rpm = stopped ? 0 : static_cast<int32_t>(fan.numerator / raw);
         return 0;
     }
     if (divisor == 0) return -1;
@@ -92,7 +54,7 @@ int TEMPConvert(uint32_t raw, int32_t* degrees)
 
 int SWITCHConvert(uint32_t raw, uint32_t mask, int32_t* state, int32_t activate, int chip_code, int32_t reference)
 {
-    if (chip_code == 27) {
+    if (chips::of(chip_code).switchPath == chips::SwitchPath::Placeholder) {
         *state = raw != 0 ? 1 : 0;
         return 0;
     }
@@ -126,7 +88,7 @@ int get_item_divisor(const LoadedProfile& profile, const ItemSection& item, int3
         std::printf("Error: Cannot get the divisor '%s'!\n", item.ParaIndex1);
         return -1;
     }
-    if (has_fixed_divisor(item.ChipCode)) {
+    if (chips::of(item.ChipCode).fanFormula.fixed_divisor()) {
         *divisor = 1;
         return 0;
     }

@@ -1,5 +1,8 @@
+// Clearing intrusion latches by the clear method of the chip's record, and reading the
+// switch back afterwards.
 #include "sensors/intrusion.h"
 
+#include "hw/chips.h"
 #include "hw/port_io.h"
 #include "hw/smbus.h"
 #include "ipmi/ipmi.h"
@@ -7,7 +10,6 @@
 #include "profile/text.h"
 #include "sensors/reading.h"
 
-#include <array>
 #include <cstdio>
 
 namespace qv {
@@ -26,22 +28,6 @@ constexpr uint16_t kAcpiClearDeviceId = 0x5241;
 constexpr uint8_t kNctBankSelect = 0xFF;
 constexpr uint8_t kNctIntrusionControl = 0xD4;
 constexpr uint8_t kNctIntrusionStatus = 0xCA;
-
-constexpr int kNs87427 = 8;
-
-// ChipCode -> method; codes past the table have none.
-constexpr std::array<ClearMethod, 31> kClearMethods = [] {
-    std::array<ClearMethod, 31> table{};
-    table.fill(ClearMethod::Unsupported);
-    for (int code : {0, 2, 7, 25}) table[code] = ClearMethod::SetBit;
-    table[1] = ClearMethod::ByDeviceId;
-    for (int code : {10, 12}) table[code] = ClearMethod::AcpiDevice;
-    table[8] = ClearMethod::Ns87427;
-    for (int code : {13, 15, 19, 22, 24, 28}) table[code] = ClearMethod::Pulse;
-    for (int code : {17, 23}) table[code] = ClearMethod::SetBitOverBmcBus;
-    table[30] = ClearMethod::Nct7904d;
-    return table;
-}();
 
 bool is_smbus(uint32_t bus_type) { return (bus_type & (kBusSmbus | kBusBmcSmbus)) != 0; }
 bool is_isa(const SystemSection& system, uint32_t bus_type)
@@ -114,7 +100,8 @@ int clear_latch(const LoadedProfile& profile, ItemSection& item, const Parameter
 {
     const SystemSection& system = *profile.system;
     const uint8_t mask = byte(clear.BitMask);
-    switch (clear_method(item.ChipCode)) {
+    using chips::ClearMethod;
+    switch (chips::of(item.ChipCode).clear) {
     case ClearMethod::SetBit: return set_bit_clear(system, static_cast<uint32_t>(item.BusType), clear, mask);
     case ClearMethod::ByDeviceId: {
         uint16_t id = 0;
@@ -140,7 +127,7 @@ int read_back(const SystemSection& system, const ItemSection& item)
 {
     const auto bus = static_cast<uint32_t>(item.BusType);
     uint32_t value = 0;
-    if (item.ChipCode == kNs87427) {
+    if (chips::of(item.ChipCode).switchPath == chips::SwitchPath::OwnIoBlock) {
         platform::Os& os = platform::os();
         os.outb(byte(item.Slave), static_cast<uint16_t>(port(item.Offset) + 0x0F));
         os.inb(static_cast<uint16_t>(port(item.Offset) + 0x0C));
@@ -158,12 +145,6 @@ int read_back(const SystemSection& system, const ItemSection& item)
 }
 
 }  // namespace
-
-ClearMethod clear_method(int chip_code)
-{
-    if (chip_code < 0 || static_cast<std::size_t>(chip_code) >= kClearMethods.size()) return ClearMethod::Unsupported;
-    return kClearMethods[static_cast<std::size_t>(chip_code)];
-}
 
 int reset_Intrusion(const LoadedProfile& profile, ItemSection& item)
 {
@@ -207,7 +188,7 @@ int W83627HF_A_Intru_IO_Clear(int chip_code)
     enter_config(kAcpiDevice);
     const uint8_t value = config_read(kAcpiIntrusionRegister);
     platform::os().sleep(1);
-    const uint8_t clear_bit = chip_code == 12 ? 0x20 : 0x40;
+    const uint8_t clear_bit = chips::of(chip_code).acpiClearBit;
     config_write(kAcpiIntrusionRegister, static_cast<uint8_t>(value | clear_bit));
     platform::os().sleep(1);
     config_write(kAcpiIntrusionRegister, static_cast<uint8_t>(value & 0xBF));

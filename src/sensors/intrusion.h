@@ -1,6 +1,6 @@
-// Clearing the latch of a chassis-intrusion switch. How depends on the chip: set a
-// clear bit, pulse it, go through the Super I/O's ACPI device, or use the chip's own
-// register block.
+// Clearing the latch of a chassis-intrusion switch. How depends on the clear method of
+// the chip's record: set a clear bit, pulse it, go through the Super I/O's ACPI device,
+// or use the chip's own register block.
 #pragma once
 
 #include "profile/records.h"
@@ -8,19 +8,6 @@
 #include <cstdint>
 
 namespace qv {
-
-enum class ClearMethod {
-    Unsupported,
-    SetBit,            // the chip clears the bit again itself
-    ByDeviceId,        // ACPI device on the one Super I/O that needs it, else set bit
-    AcpiDevice,
-    Pulse,             // set, then clear
-    SetBitOverBmcBus,  // the item moves to the BMC's SMBus path for the rest of the run
-    Ns87427,
-    Nct7904d,
-};
-
-ClearMethod clear_method(int chip_code);
 
 // 0 when the latch was cleared or was not set, otherwise non-zero. Prints "Done." or
 // "Failed." and the reason of a refusal.

@@ -2,10 +2,12 @@
 // extremes that bound the charts.
 #include "sensors/limits.h"
 
+#include "hw/chips.h"
 #include "ipmi/ipmi.h"
 #include "sensors/chip_access.h"
 #include "sensors/convert.h"
 #include "sensors/parameters.h"
+#include "sensors/raw_read.h"
 
 #include <cstdio>
 #include <optional>
@@ -14,10 +16,7 @@ namespace qv {
 
 namespace {
 
-struct LimitRead {
-    int code = -1;
-    uint32_t value = 0;
-};
+using LimitRead = RawReading;  // raw: the limit register's value
 using Rule = std::optional<LimitRead>;  // nullopt: the rule does not apply
 
 constexpr LimitRead kFailed{};
@@ -25,81 +24,26 @@ constexpr LimitRead kFailed{};
 LimitRead from(int code, uint32_t value) { return LimitRead{code, value}; }
 uint8_t byte(int32_t value) { return static_cast<uint8_t>(value); }
 
-// NCT7904D fan limits live in bank 1; BMC first when there is one.
-LimitRead nct7904d_fan_limit(const ItemSection& item, const ParameterSection& p)
-{
-    uint32_t count = 0;
-    if (chip::bmc_present() && chip::nct7904d_fan_count_bmc(p.Slave, 1, p.Offset, &count)) return from(0, count);
-    const int code = chip::nct7904d_fan_count_smbus(item, p.Slave, 1, p.Offset, &count);
-    return from(code, count);
-}
-
-// IT8720F: the extended high byte is chosen by the reading's register, not the limit's.
-LimitRead it8720f_fan_limit(const SystemSection& system, const ItemSection& item, const ParameterSection& p)
-{
-    const bool extended = item.Offset >= 0x0D && item.Offset <= 0x12;
-    uint32_t low = 0;
-    uint32_t high = 0;
-    const int low_code = chip::isa_read(system, p.Slave, p.Offset, &low);
-    const int high_code = chip::isa_read(system, p.Slave, reg_at(p.Offset, extended ? 11 : 1), &high);
-    return from(low_code != 0 ? low_code : high_code, high * 256 + low);
-}
-
-Rule fan_limit_rule(const SystemSection& system, const ItemSection& item, const ParameterSection& p)
-{
-    const bool smbus = is_smbus_item(item);
-    const bool isa = is_isa_item(item);
-    uint32_t value = 0;
-    switch (item.ChipCode) {
-    case 3: case 9: case 14: {
-        if (!smbus) return kFailed;
-        const int code = chip::smbus_read_count(item, p.Slave, p.Offset, reg_at(p.Offset, 1), &value);
-        return from(code, value);
-    }
-    case 17: {
-        if (!smbus) return kFailed;
-        const int code = chip::smbus_word_hl(item, p.Slave, p.Offset, &value);
-        return from(code, value);
-    }
-    case 8:
-        return from(0, chip::ns87427_fan_word(port_at(p.Offset), p.Slave, 0x14));
-    case 25:
-        if (!isa) return kFailed;
-        return it8720f_fan_limit(system, item, p);
-    case 28: {
-        if (!isa) return kFailed;
-        const int code = chip::isa_fan_word(system, p.Slave, p.Offset, &value);
-        return from(code, value);
-    }
-    case 30:
-        if (!smbus) return kFailed;
-        return nct7904d_fan_limit(item, p);
-    default:
-        return std::nullopt;
-    }
-}
-
 Rule temp_limit_rule(const ItemSection& item, const ParameterSection& p)
 {
-    switch (item.ChipCode) {
-    case 26: {
-        if ((item_bus(item) & kBusBmcSmbus) == 0) return kFailed;
-        uint32_t value = 0;
-        const int code = chip::smbus_gpu(item, p.Slave, p.Offset, &value);
-        return from(code, value);
+    switch (chips::of(item.ChipCode).tempLimit) {
+    case chips::TempLimit::GraphicsCard: {
+        LimitRead result;
+        result.code = chip::smbus_gpu(item, p.Slave, p.Offset, &result.raw);
+        return result;
     }
-    case 28: case 33:
-        // The NCT6776F's PECI inputs (bank 7) have no limit registers: a fixed 95 °C.
+    case chips::TempLimit::FixedInPeciBank:
         if (is_isa_item(item) && item.Slave == 7) return from(0, 0x5F);
         return std::nullopt;
-    case 34: {
+    case chips::TempLimit::BmcSensor: {
         uint32_t value = 0;
         if (!chip::bmc_present() || IpmiByteRead_oem_30_95(byte(p.Offset), &value) != 0) return kFailed;
         return from(0, value);
     }
-    default:
-        return std::nullopt;
+    case chips::TempLimit::Generic:
+        break;
     }
+    return std::nullopt;
 }
 
 // Generic: the SMBus register (NCT7904D variants through the BMC first), then the
@@ -108,22 +52,23 @@ LimitRead generic_limit(const SystemSection& system, const ItemSection& item, co
 {
     LimitRead result;
     if (is_smbus_item(item)) {
-        const bool nct = item.ChipCode == 30 || item.ChipCode == 32;
-        if (nct && chip::bmc_present() && IpmiByteRead_oem_30_90(byte(p.Slave), 1, byte(p.Offset), &result.value) == 0) {
+        const chips::Route route = chips::of(item.ChipCode).route;
+        const bool banked = route == chips::Route::Nct7904d || route == chips::Route::MeNct7904d;
+        if (banked && chip::bmc_present() && IpmiByteRead_oem_30_90(byte(p.Slave), 1, byte(p.Offset), &result.raw) == 0) {
             result.code = 0;
         } else {
-            if (item.ChipCode == 30) chip::nct7904d_select_bank(item, item.Slave, 1);
-            result.code = chip::smbus_read(item, p.Slave, p.Offset, &result.value);
+            if (route == chips::Route::Nct7904d) chip::nct7904d_select_bank(item, item.Slave, 1);
+            result.code = chip::smbus_read(item, p.Slave, p.Offset, &result.raw);
         }
     }
-    if (uses_isa_route(system, item)) result.code = chip::isa_read(system, p.Slave, p.Offset, &result.value);
+    if (uses_isa_route(system, item)) result.code = chip::isa_read(system, p.Slave, p.Offset, &result.raw);
     return result;
 }
 
 LimitRead read_limit_register(const SystemSection& system, const ItemSection& item, const ParameterSection& p)
 {
     Rule rule;
-    if (item.Cat == FAN) rule = fan_limit_rule(system, item, p);
+    if (item.Cat == FAN) rule = read_fan_count(system, item, p.Slave, p.Offset, true);
     else if (item.Cat == TEMP) rule = temp_limit_rule(item, p);
     if (rule) return *rule;
     return generic_limit(system, item, p);
@@ -133,14 +78,14 @@ int convert_limit(const LoadedProfile& profile, const ItemSection& item, const L
 {
     switch (item.Cat) {
     case VOLTAGE:
-        return VOLTAGEConvert(item.ChipCode, item.Vol_Func, read.value, limit);
+        return VOLTAGEConvert(item.ChipCode, item.Vol_Func, read.raw, limit);
     case FAN: {
         int32_t divisor = 0;
         get_item_divisor(profile, item, &divisor);
-        return FANConvert(read.value, item.ChipCode, divisor, limit);
+        return FANConvert(read.raw, item.ChipCode, divisor, limit);
     }
     case TEMP:
-        return TEMPConvert(read.value, limit);
+        return TEMPConvert(read.raw, limit);
     case SWITCH:
         return read.code;  // a switch has no limits: the register is read, never used
     default:
@@ -177,8 +122,7 @@ int get_item_max_reading(const LoadedProfile& profile, const ItemSection& item, 
     switch (item.Cat) {
     case FAN: {
         const int32_t divisor = fan_divisor_for_extremes(profile, item);
-        const bool byte_count = item.ChipCode == 3 || item.ChipCode == 8;
-        return FANConvert(byte_count ? 256 : 1, item.ChipCode, divisor, value);
+        return FANConvert(chips::of(item.ChipCode).fullScaleCount, item.ChipCode, divisor, value);
     }
     case VOLTAGE:
         return VOLTAGEConvert(item.ChipCode, item.Vol_Func, 255, value);

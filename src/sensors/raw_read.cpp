@@ -1,6 +1,8 @@
-// Rules in the order they are tried; the first that matches the item decides.
+// The raw value of one reading: the category's path of the item's chip record, else
+// the chip's generic route. The first path that applies decides.
 #include "sensors/raw_read.h"
 
+#include "hw/chips.h"
 #include "hw/gpio.h"
 #include "ipmi/ipmi.h"
 #include "sensors/chip_access.h"
@@ -18,59 +20,68 @@ constexpr RawReading kFailed{};
 RawReading from(int code, uint32_t raw) { return RawReading{code, raw}; }
 uint8_t byte(int32_t value) { return static_cast<uint8_t>(value); }
 
-// NCT7904D fan: BMC first when there is one, else bank 0 over the SMBus.
-RawReading nct7904d_fan(const ItemSection& item)
+// NCT7904D fan: BMC first when there is one, else over the SMBus.
+RawReading nct7904d_fan(const ItemSection& item, int32_t slave, int32_t offset, uint8_t bank)
 {
     uint32_t count = 0;
-    if (chip::bmc_present() && chip::nct7904d_fan_count_bmc(item.Slave, 0, item.Offset, &count)) return from(0, count);
-    const int code = chip::nct7904d_fan_count_smbus(item, item.Slave, 0, item.Offset, &count);
+    if (chip::bmc_present() && chip::nct7904d_fan_count_bmc(slave, bank, offset, &count)) return from(0, count);
+    const int code = chip::nct7904d_fan_count_smbus(item, slave, bank, offset, &count);
     return from(code, count);
 }
 
-// IT8720F: the high bytes of fans 4 and 5 and up sit eleven registers above the low ones.
-RawReading it8720f_fan(const SystemSection& system, const ItemSection& item)
+// IT8720F: the high bytes of fans 4 and 5 and up sit eleven registers above the low
+// ones; the reading's register says which, also for its limits.
+RawReading it8720f_fan(const SystemSection& system, const ItemSection& item, int32_t bank, int32_t offset)
 {
     const bool extended = item.Offset >= 0x0D && item.Offset <= 0x12;
     uint32_t low = 0;
     uint32_t high = 0;
-    const int low_code = chip::isa_read(system, item.Slave, item.Offset, &low);
-    const int high_code = chip::isa_read(system, item.Slave, reg_at(item.Offset, extended ? 11 : 1), &high);
+    const int low_code = chip::isa_read(system, bank, offset, &low);
+    const int high_code = chip::isa_read(system, bank, reg_at(offset, extended ? 11 : 1), &high);
     return from(low_code != 0 ? low_code : high_code, high * 256 + low);
 }
 
-Rule fan_rule(const SystemSection& system, const ItemSection& item)
+}  // namespace
+
+std::optional<RawReading> read_fan_count(const SystemSection& system, const ItemSection& item, int32_t slave,
+                                         int32_t offset, bool limit)
 {
+    using chips::FanPath;
+    const chips::Chip& record = chips::of(item.ChipCode);
     const bool smbus = is_smbus_item(item);
     const bool isa = is_isa_item(item);
     uint32_t raw = 0;
-    switch (item.ChipCode) {
-    case 3: case 9: case 14: case 16: {
+    switch (limit ? record.fanLimit : record.fan) {
+    case FanPath::ByteCount: {
         if (!smbus) return kFailed;
-        const int code = chip::smbus_read_count(item, item.Slave, item.Offset, reg_at(item.Offset, 1), &raw);
+        const int code = chip::smbus_read_count(item, slave, offset, reg_at(offset, 1), &raw);
         return from(code, raw);
     }
-    case 17: {
+    case FanPath::WordHighLow: {
         if (!smbus) return kFailed;
-        const int code = chip::smbus_word_hl(item, item.Slave, item.Offset, &raw);
+        const int code = chip::smbus_word_hl(item, slave, offset, &raw);
         return from(code, raw);
     }
-    case 30:
+    case FanPath::Nct7904d:
         if (!smbus) return kFailed;
-        return nct7904d_fan(item);
-    case 8:
-        return from(0, chip::ns87427_fan_word(port_at(item.Offset), item.Slave, 0x12));
-    case 25:
+        return nct7904d_fan(item, slave, offset, limit ? 1 : 0);  // limits live in bank 1
+    case FanPath::OwnIoBlock:
+        return from(0, chip::ns87427_fan_word(port_at(offset), slave, limit ? 0x14 : 0x12));
+    case FanPath::ExtendedHigh:
         if (!isa) return kFailed;
-        return it8720f_fan(system, item);
-    case 28: {
+        return it8720f_fan(system, item, slave, offset);
+    case FanPath::Nct6776fWord: {
         if (!isa) return kFailed;
-        const int code = chip::isa_fan_word(system, item.Slave, item.Offset, &raw);
+        const int code = chip::isa_fan_word(system, slave, offset, &raw);
         return from(code, raw);
     }
-    default:
-        return std::nullopt;
+    case FanPath::Generic:
+        break;
     }
+    return std::nullopt;
 }
+
+namespace {
 
 // NCT7904D switch: its status register 0xCA, BMC first.
 RawReading nct7904d_switch(const ItemSection& item)
@@ -82,25 +93,28 @@ RawReading nct7904d_switch(const ItemSection& item)
     return from(code, raw);
 }
 
-Rule switch_rule(const ItemSection& item)
+Rule switch_rule(const ItemSection& item, chips::SwitchPath path)
 {
+    using chips::SwitchPath;
     uint32_t raw = 0;
-    switch (item.ChipCode) {
-    case 4: case 5:
+    switch (path) {
+    case SwitchPath::SuperIoConfigGpio:
+    case SwitchPath::SuperIoGpioBlock:
         ReadSuperGPIO(item.ChipCode, byte(item.Slave), byte(item.Offset), &raw);
         return from(0, raw);
-    case 8:
+    case SwitchPath::OwnIoBlock:
         return from(0, chip::ns87427_port(port_at(item.Offset, 0x0C)));
-    case 11:
+    case SwitchPath::SouthBridgeGpio:
         ReadSBGPIO(item.ChipCode, item.Slave, byte(item.Offset), &raw);
         return from(0, raw);
-    case 30:
+    case SwitchPath::Nct7904dStatus:
         return nct7904d_switch(item);
-    case 27:
-        return from(0, 0);  // a placeholder: nothing to read
-    default:
-        return std::nullopt;
+    case SwitchPath::Placeholder:
+        return from(0, 0);  // nothing to read
+    case SwitchPath::Generic:
+        break;
     }
+    return std::nullopt;
 }
 
 // W83793G: when the PECI agents are enabled (0x5E bits 1..0), register 0xD6 flags the
@@ -119,14 +133,18 @@ RawReading w83793g_temp(const ItemSection& item)
     return result;
 }
 
-Rule temp_rule(const ItemSection& item)
+Rule temp_rule(const ItemSection& item, chips::TempPath path)
 {
-    if (item.ChipCode == 17) return w83793g_temp(item);
-    if (item.ChipCode == 26) {
-        if ((item_bus(item) & kBusBmcSmbus) == 0) return kFailed;
-        uint32_t raw = 0;
-        const int code = chip::smbus_gpu(item, item.Slave, item.Offset, &raw);
-        return from(code, raw);
+    switch (path) {
+    case chips::TempPath::PeciChecked:
+        return w83793g_temp(item);
+    case chips::TempPath::GraphicsCard: {
+        RawReading result;
+        result.code = chip::smbus_gpu(item, item.Slave, item.Offset, &result.raw);
+        return result;
+    }
+    case chips::TempPath::Generic:
+        break;
     }
     return std::nullopt;
 }
@@ -139,16 +157,17 @@ RawReading bmc_sensor(const ItemSection& item)
 }
 
 // Generic SMBus read; the NCT7904D variants ask the BMC first.
-RawReading generic_smbus(const ItemSection& item)
+RawReading generic_smbus(const ItemSection& item, chips::Route route)
 {
+    using chips::Route;
     uint32_t raw = 0;
-    if (chip::bmc_present() && item.ChipCode == 30 && IpmiByteRead_oem_30_90(byte(item.Slave), 0, byte(item.Offset), &raw) == 0)
+    if (chip::bmc_present() && route == Route::Nct7904d && IpmiByteRead_oem_30_90(byte(item.Slave), 0, byte(item.Offset), &raw) == 0)
         return from(0, raw);
-    if (chip::bmc_present() && item.ChipCode == 32) {
+    if (chip::bmc_present() && route == Route::MeNct7904d) {
         const auto index = static_cast<uint8_t>((static_cast<uint32_t>(item.Offset) & 0x0F) >> 1);
         if (IpmiByteRead_oem_30_93(index, &raw) == 0) return from(0, raw == 0xFF ? 0 : raw);
     }
-    if (item.ChipCode == 30) chip::nct7904d_select_bank(item, item.Slave, 0);
+    if (route == Route::Nct7904d) chip::nct7904d_select_bank(item, item.Slave, 0);
     const int code = chip::smbus_read(item, item.Slave, item.Offset, &raw);
     return from(code, raw);
 }
@@ -157,13 +176,14 @@ RawReading generic_smbus(const ItemSection& item)
 
 RawReading read_raw_value(const SystemSection& system, const ItemSection& item)
 {
+    const chips::Chip& record = chips::of(item.ChipCode);
     Rule rule;
-    if (item.Cat == FAN) rule = fan_rule(system, item);
-    else if (item.Cat == SWITCH) rule = switch_rule(item);
-    else if (item.Cat == TEMP) rule = temp_rule(item);
+    if (item.Cat == FAN) rule = read_fan_count(system, item, item.Slave, item.Offset, false);
+    else if (item.Cat == SWITCH) rule = switch_rule(item, record.switchPath);
+    else if (item.Cat == TEMP) rule = temp_rule(item, record.temp);
     if (rule) return *rule;
-    if (item.ChipCode == 34) return bmc_sensor(item);
-    if (is_smbus_item(item)) return generic_smbus(item);
+    if (record.route == chips::Route::BmcSensor) return bmc_sensor(item);
+    if (is_smbus_item(item)) return generic_smbus(item, record.route);
     if (uses_isa_route(system, item)) {
         RawReading result;
         result.code = chip::isa_read(system, item.Slave, item.Offset, &result.raw);

@@ -1,10 +1,11 @@
-// The hardware path of one reading: the item's category, ChipCode and bus bits choose
-// which registers give its raw value.
+// The hardware path of one reading: the item's category, its chip's record and its bus
+// bits choose which registers give its raw value.
 #pragma once
 
 #include "profile/records.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace qv {
 
@@ -14,5 +15,10 @@ struct RawReading {
 };
 
 RawReading read_raw_value(const SystemSection& system, const ItemSection& item);
+
+// The fan count at slave and offset by the fan path of the item's chip: its reading's,
+// or with limit its limits'. nullopt: the chip has no fan path of its own.
+std::optional<RawReading> read_fan_count(const SystemSection& system, const ItemSection& item, int32_t slave,
+                                         int32_t offset, bool limit);
 
 }  // namespace qv

@@ -1,6 +1,8 @@
-// Which items show a CPU thermal level, and the dispatch to the chip that computes it.
+// Which items show a CPU thermal level, and the dispatch to the functions of the level
+// rule their chip's record names.
 #include "sensors/thermal.h"
 
+#include "hw/chips.h"
 #include "sensors/thermal_chips.h"
 #include "sensors/thermal_levels.h"
 
@@ -37,30 +39,28 @@ using Support = int (*)(const SystemSection&, const ItemSection&);
 using Text = int (*)(const SystemSection&, const ItemSection&, char*);
 
 struct ThermalChip {
-    int chipCode;
+    chips::Thermal kind;
     Support support;
     Text text;
 };
 
 constexpr ThermalChip kThermalChips[] = {
-    {17, supportThermalText_W83793G, getThermalText_W83793G},
-    {19, supportThermalText_W83627DHG, getThermalText_W83627DHG},
-    {22, supportThermalText_W83627DHG, getThermalText_W83627DHG},
-    {24, supportThermalText_W83627DHG, getThermalText_W83627DHG},
-    {23, supportThermalText_W83795ADG, getThermalText_W83795ADG},
-    {29, supportThermalText_W83795ADG, getThermalText_W83795ADG},
-    {25, supportThermalText_IT8720F, getThermalText_IT8720F},
-    {28, supportThermalText_NCT6776F, getThermalText_NCT6776F},
-    {33, supportThermalText_NCT6776F, getThermalText_ME_NCT6776F},
-    {30, supportThermalText_NCT7904D, getThermalText_NCT7904D},
-    {32, supportThermalText_NCT7904D, getThermalText_ME_NCT7904D},
+    {chips::Thermal::W83793G, supportThermalText_W83793G, getThermalText_W83793G},
+    {chips::Thermal::W83627DHG, supportThermalText_W83627DHG, getThermalText_W83627DHG},
+    {chips::Thermal::W83795ADG, supportThermalText_W83795ADG, getThermalText_W83795ADG},
+    {chips::Thermal::IT8720F, supportThermalText_IT8720F, getThermalText_IT8720F},
+    {chips::Thermal::NCT6776F, supportThermalText_NCT6776F, getThermalText_NCT6776F},
+    {chips::Thermal::ME_NCT6776F, supportThermalText_NCT6776F, getThermalText_ME_NCT6776F},
+    {chips::Thermal::NCT7904D, supportThermalText_NCT7904D, getThermalText_NCT7904D},
+    {chips::Thermal::ME_NCT7904D, supportThermalText_NCT7904D, getThermalText_ME_NCT7904D},
 };
 
 const ThermalChip* thermal_chip(const ItemSection& item)
 {
     if (item.Cat != TEMP) return nullptr;
+    const chips::Thermal kind = chips::of(item.ChipCode).thermal;
     for (const ThermalChip& chip : kThermalChips)
-        if (chip.chipCode == item.ChipCode) return &chip;
+        if (chip.kind == kind) return &chip;
     return nullptr;
 }
 
