@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building and testing Quorvel II need.
+# Installs the Debian 12 packages that building, testing and packaging Quorvel II need.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
@@ -7,4 +7,6 @@ apt-get install -y --no-install-recommends \
   build-essential cmake pkg-config ca-certificates \
   nlohmann-json3-dev googletest libgtest-dev libgmock-dev \
   libgtk2.0-dev xvfb xauth valgrind \
+  g++-multilib qemu-user \
+  dpkg-dev fakeroot file man-db \
   clang libclang-rt-14-dev libfuzzer-14-dev

@@ -74,7 +74,11 @@ RunResult run_sim_until(const std::vector<std::string>& args, const Enough& enou
     int out_pipe[2];
     int err_pipe[2];
     if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe");
+#ifdef QUORVEL_EMULATOR
+    std::vector<std::string> argv{QUORVEL_EMULATOR, QUORVEL_SIM};
+#else
     std::vector<std::string> argv{QUORVEL_SIM};
+#endif
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> cargv;
     for (auto& a : argv) cargv.push_back(a.data());
