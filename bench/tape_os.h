@@ -45,6 +45,7 @@ public:
     off_t lseek(int fd, off_t offset, int whence) override { return other(), inner_.lseek(fd, offset, whence); }
     int close(int fd) override { return other(), inner_.close(fd); }
     int fsync(int fd) override { return other(), inner_.fsync(fd); }
+    int flock(int fd, int operation) override { return other(), inner_.flock(fd, operation); }
     void* mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) override
     {
         return other(), inner_.mmap(addr, length, prot, flags, fd, offset);
@@ -106,6 +107,7 @@ public:
     off_t lseek(int, off_t, int) override { return refuse(); }
     int close(int) override { return refuse(); }
     int fsync(int) override { return refuse(); }
+    int flock(int, int) override { return refuse(); }
     void* mmap(void*, size_t, int, int, int, off_t) override { return refuse(), MAP_FAILED; }
     int munmap(void*, size_t) override { return refuse(); }
     FILE* fopen(const char*, const char*) override { return refuse(), nullptr; }

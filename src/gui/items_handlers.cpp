@@ -70,7 +70,7 @@ void on_entryPolling_changed(GtkEditable* editable, gpointer)
     myspQuorvel->system->Polling = static_cast<uint32_t>(value);
     if (timer == 0) return;
     gtk_timeout_remove(static_cast<guint>(timer));
-    timer = static_cast<int>(gtk_timeout_add(polling_period_ms(myspQuorvel->system->Polling), updateAll, nullptr));
+    timer = static_cast<int>(gtk_timeout_add(polling_period_ms(myspQuorvel->system->Polling), polling_tick, nullptr));
 }
 
 void on_buttonItemsSave_clicked(GtkButton*, gpointer)

@@ -165,4 +165,11 @@ gboolean updateAll(gpointer)
     return TRUE;
 }
 
+gboolean polling_tick(gpointer data)
+{
+    // A skipped tick keeps the last values on the pages; the next tries again.
+    const PollLock lock;
+    return lock ? updateAll(data) : TRUE;
+}
+
 }  // namespace qv

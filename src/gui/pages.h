@@ -30,6 +30,8 @@ inline constexpr Category kSummaryCategories[] = {
 void build_All(GtkWidget* app1, std::span<ItemDisplay> displays, const LoadedProfile& profile);
 // One polling tick: reads every item, redraws every page. Always TRUE.
 gboolean updateAll(gpointer data);
+// The timer's tick: updateAll while no other poller is at the hardware. Always TRUE.
+gboolean polling_tick(gpointer data);
 
 void build_Summary(GtkWidget* app1, std::span<ItemDisplay> displays);
 void build_Fan(GtkWidget* app1, std::span<ItemDisplay> displays);

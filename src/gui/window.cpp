@@ -81,7 +81,7 @@ void start_pages(std::span<ItemDisplay> displays, const LoadedProfile& profile)
 {
     create_items_model();
     build_All(myapp1, displays, profile);
-    timer = static_cast<int>(gtk_timeout_add(polling_period_ms(profile.system->Polling), updateAll, nullptr));
+    timer = static_cast<int>(gtk_timeout_add(polling_period_ms(profile.system->Polling), polling_tick, nullptr));
 }
 
 void run_main_loop()

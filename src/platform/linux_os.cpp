@@ -40,6 +40,7 @@ int LinuxOs::select_read(int fd, timeval* timeout)
 
 int LinuxOs::close(int fd) { return ::close(fd); }
 int LinuxOs::fsync(int fd) { return ::fsync(fd); }
+int LinuxOs::flock(int fd, int operation) { return ::flock(fd, operation); }
 
 void* LinuxOs::mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset)
 {

@@ -5,6 +5,7 @@
 // The constants of the calls below (O_RDWR, PROT_READ, MAP_SHARED, ...) come with them,
 // so that no code above the seam includes these system headers itself.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -45,6 +46,8 @@ public:
     virtual int select_read(int fd, timeval* timeout) = 0;
     virtual int close(int fd) = 0;
     virtual int fsync(int fd) = 0;
+    // flock(2): an advisory lock between processes, LOCK_EX / LOCK_NB / LOCK_UN.
+    virtual int flock(int fd, int operation) = 0;
     virtual void* mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) = 0;
     virtual int munmap(void* addr, size_t length) = 0;
 

@@ -28,7 +28,7 @@ Sandbox::Sandbox(const std::string& root) : root_(root), temporary_(root.empty()
     if (temporary_) root_ = make_temporary();
     fs::create_directories(root_);
     root_ = fs::canonical(root_).string();
-    for (const char* dir : {"/etc", "/dev", "/proc", "/tmp", "/sys"}) make_dirs(dir);
+    for (const char* dir : {"/etc", "/dev", "/proc", "/tmp", "/sys", "/run/lock"}) make_dirs(dir);
 }
 
 Sandbox::~Sandbox()

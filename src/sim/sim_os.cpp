@@ -159,6 +159,16 @@ int SimOs::fsync(int fd)
     return ::fsync(fd);
 }
 
+// Processes sharing one sandbox share its lock files, as on one real machine.
+int SimOs::flock(int fd, int operation)
+{
+    if (device_file(fd) != nullptr) {
+        errno = EINVAL;
+        return -1;
+    }
+    return ::flock(fd, operation);
+}
+
 void* SimOs::mmap(void*, size_t length, int, int, int fd, off_t offset)
 {
     OpenFile* file = device_file(fd);

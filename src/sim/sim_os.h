@@ -31,6 +31,7 @@ public:
     int select_read(int fd, timeval* timeout) override;
     int close(int fd) override;
     int fsync(int fd) override;
+    int flock(int fd, int operation) override;
     void* mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) override;
     int munmap(void* addr, size_t length) override;
 
