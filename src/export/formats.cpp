@@ -1,9 +1,11 @@
+// The three output formats of one poll.
 #include "export/formats.h"
 
 #include <nlohmann/json.hpp>
 
 #include <charconv>
 #include <cstring>
+#include <map>
 #include <optional>
 
 namespace qv::exporter {
@@ -52,12 +54,24 @@ constexpr Family kFamilies[] = {
     {"quorvel_switch_state", "Switch state: 0 good, 1 bad, 2 not available.", SWITCH, &ItemDisplay::reading},
 };
 
-std::string labels(const ItemSample& sample, bool with_category)
+// occurrence: how many items before this one, plus one, share its name and chip.
+std::string labels(const ItemSample& sample, bool with_category, unsigned occurrence)
 {
     std::string text = "{name=\"" + escape_label_value(name_of(sample.display)) + "\",chip=\"" +
                        std::to_string(sample.display.chipCode) + "\"";
     if (with_category) text += std::string(",category=\"") + category_name(sample.display.category) + "\"";
+    // A profile may name two items alike; each needs a series of its own.
+    if (occurrence > 1) text += ",index=\"" + std::to_string(occurrence) + "\"";
     return text + "}";
+}
+
+std::vector<unsigned> occurrences(const std::vector<ItemSample>& items)
+{
+    std::map<std::pair<std::string_view, int32_t>, unsigned> seen;
+    std::vector<unsigned> result;
+    result.reserve(items.size());
+    for (const ItemSample& sample : items) result.push_back(++seen[{name_of(sample.display), sample.display.chipCode}]);
+    return result;
 }
 
 void header(std::string& out, const char* name, const char* help)
@@ -111,26 +125,30 @@ std::string escape_label_value(std::string_view value)
 std::string openmetrics_text(const Snapshot& snapshot)
 {
     std::string out;
+    const std::vector<unsigned> occurrence = occurrences(snapshot.items);
     for (const Family& family : kFamilies) {
         bool any = false;
-        for (const ItemSample& sample : snapshot.items) {
+        for (std::size_t i = 0; i < snapshot.items.size(); ++i) {
+            const ItemSample& sample = snapshot.items[i];
             if (sample.display.category != family.category) continue;
             const bool is_reading = family.field == &ItemDisplay::reading;
             // A failed read has no current value; its limits are still the chip's.
             if (is_reading && !sample.read) continue;
             if (!any) header(out, family.name, family.help);
             any = true;
-            out += family.name + labels(sample, false) + " " +
+            out += family.name + labels(sample, false, occurrence[i]) + " " +
                    number(base_units(family.category, sample.display.*family.field)) + "\n";
         }
     }
     if (!snapshot.items.empty()) {
         header(out, "quorvel_item_normal", "1 when the item's reading is within its limits and levels.");
-        for (const ItemSample& sample : snapshot.items)
-            out += "quorvel_item_normal" + labels(sample, true) + (sample.normal ? " 1\n" : " 0\n");
+        for (std::size_t i = 0; i < snapshot.items.size(); ++i)
+            out += "quorvel_item_normal" + labels(snapshot.items[i], true, occurrence[i]) +
+                   (snapshot.items[i].normal ? " 1\n" : " 0\n");
         header(out, "quorvel_read_failed", "1 when the item could not be read in this poll.");
-        for (const ItemSample& sample : snapshot.items)
-            out += "quorvel_read_failed" + labels(sample, true) + (sample.read ? " 0\n" : " 1\n");
+        for (std::size_t i = 0; i < snapshot.items.size(); ++i)
+            out += "quorvel_read_failed" + labels(snapshot.items[i], true, occurrence[i]) +
+                   (snapshot.items[i].read ? " 0\n" : " 1\n");
     }
     return out + "# EOF\n";
 }

@@ -8,6 +8,7 @@
 #include "hw/port_io.h"
 #include "hw/smbus_bmc.h"
 #include "ipmi/ipmi.h"
+#include "platform/exit.h"
 #include "platform/os.h"
 #include "profile/text.h"
 
@@ -81,7 +82,7 @@ int openI2CDevice(uint32_t port)
     }
     if (!adapter.open) {
         std::fputs("Error: Cannot find a proper I2C/SMBus device!\n", stderr);
-        std::exit(255);
+        platform::fatal_exit(255);
     }
     return adapter.fd;
 }

@@ -1,6 +1,7 @@
 #include "profile/availability.h"
 
 #include "hw/chips.h"
+#include "platform/exit.h"
 #include "platform/os.h"
 #include "profile/loader.h"
 #include "profile/paths.h"
@@ -184,7 +185,7 @@ int detect_and_hide_nonactivated_items(std::span<ItemDisplay> displays, const Lo
     };
     if (hide_missing_items(displays, profile, engine) == 0) return 0;
     std::printf("\n");
-    if (const int status = rewrite_monitor_entries(displays); status != 0) std::exit(status);
+    if (const int status = rewrite_monitor_entries(displays); status != 0) platform::fatal_exit(status);
     return 0;
 }
 

@@ -33,12 +33,14 @@ TEST(LabelValue, EscapesBackslashQuoteAndNewlineOnly)
     EXPECT_EQ(escape_label_value("a\\b\"c\nd'e{f}"), "a\\\\b\\\"c\\nd'e{f}");
 }
 
-TEST(OpenMetricsText, BaseUnitsLimitsAndNoValueForAFailedRead)
+TEST(OpenMetricsText, BaseUnitsLimitsNoValueForAFailedReadAndNamesakesApart)
 {
     const std::string text = openmetrics_text(poll({sample("Vcore", VOLTAGE, 1205, 800, 1400),
                                                     sample("CPU FAN", FAN, 900, 1000, 0, false),
-                                                    sample("Inlet", TEMP, 26, 0, 45)}));
-    EXPECT_THAT(text, HasSubstr("quorvel_voltage_volts{name=\"Vcore\",chip=\"28\"} 1.205\n"));
+                                                    sample("Inlet", TEMP, 26, 0, 45),
+                                                    sample("Vcore", VOLTAGE, 1100, 800, 1400)}));
+    EXPECT_THAT(text, HasSubstr("quorvel_voltage_volts{name=\"Vcore\",chip=\"28\"} 1.205\n"
+                                "quorvel_voltage_volts{name=\"Vcore\",chip=\"28\",index=\"2\"} 1.1\n"));
     EXPECT_THAT(text, HasSubstr("quorvel_voltage_low_limit_volts{name=\"Vcore\",chip=\"28\"} 0.8\n"));
     EXPECT_THAT(text, HasSubstr("quorvel_temperature_high_limit_celsius{name=\"Inlet\",chip=\"28\"} 45\n"));
     EXPECT_THAT(text, HasSubstr("quorvel_fan_speed_low_limit_rpm{name=\"CPU FAN\",chip=\"28\"} 1000\n"));

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 namespace qv::sim {
@@ -40,13 +41,19 @@ public:
         bank_select_ = member_u32(config, "bank_select", 0) & 0xFF;
         unset_ = member_u32(config, "unset", 0x00);
         answers_ = config.value("answers", true);
+        if (config.contains("silent_after")) silent_after_ = config.at("silent_after").get<uint64_t>();
         busy_ = config.value("busy", false);
         banks_[0] = RegisterFile::from_json(section(config, "registers"), unset_);
         for (const auto& [bank, registers] : section(config, "banks").items())
             banks_[key_u32(bank)] = RegisterFile::from_json(registers, unset_);
     }
 
-    bool answers() const { return answers_; }
+    // One transfer: whether the chip takes part in it.
+    bool answers()
+    {
+        if (!silent_after_) return answers_;
+        return answers_ && answered_++ < *silent_after_;
+    }
     bool busy() const { return busy_; }
 
     uint8_t read(uint8_t reg, double now)
@@ -73,6 +80,8 @@ private:
     uint32_t bank_select_ = 0;
     uint32_t unset_ = 0;
     bool answers_ = true;
+    std::optional<uint64_t> silent_after_;
+    uint64_t answered_ = 0;
     bool busy_ = false;
     std::map<uint32_t, RegisterFile> banks_;
 };
