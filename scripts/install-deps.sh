@@ -9,4 +9,5 @@ apt-get install -y --no-install-recommends \
   libgtk2.0-dev xvfb xauth valgrind \
   g++-multilib qemu-user \
   dpkg-dev fakeroot file man-db \
-  clang libclang-rt-14-dev libfuzzer-14-dev
+  clang libclang-rt-14-dev libfuzzer-14-dev \
+  prometheus prometheus-node-exporter curl
