@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the report benchmark and runs it on the demo board, the large board and the
 # other simulated boards: accesses per report by kind, modelled bus time, the program's
-# own CPU time and its ratio to the bus time; the load and first report of generated
-# profiles of 10 000 and 20 000 items; then the window's polling tick under a
-# private X server. With valgrind installed, also the program's own instructions per
+# own CPU time and its ratio to the bus time; the same for one poll of quorvel-export;
+# the load and first report of generated profiles of 10 000 and 20 000 items; then the
+# window's polling tick under a private X server. With valgrind installed, also the program's own instructions per
 # report, counted by callgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +16,12 @@ boards=("" boards/large.json boards/ka7de.json boards/ki5m.json boards/sw4hd.jso
 echo "== CPU time against a playback of one recorded report"
 for board in "${boards[@]}"; do
   "$bench" ${board:+--board "$board"} --reports 5000
+done
+
+echo "== quorvel-export: CPU time per poll against a playback of one recorded poll"
+cmake --build "$build" --target qv_export_bench -j"$(nproc)" >/dev/null
+for board in "" boards/large.json boards/sk6bm.json; do
+  "$build/bench/qv_export_bench" ${board:+--board "$board"} --polls 5000
 done
 
 cmake --build "$build" --target qv_profile_bench -j"$(nproc)" >/dev/null

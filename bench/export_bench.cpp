@@ -1,0 +1,111 @@
+// The cost of one quorvel-export poll on a simulated board: the items read and written
+// out as OpenMetrics text, timed against a playback of one recorded poll (as the report's
+// benchmark does), next to the bus time the poll's accesses model.
+//
+//   qv_export_bench [--board FILE] [--polls N]
+#include "app/report.h"
+#include "export/formats.h"
+#include "export/snapshot.h"
+#include "sim/board.h"
+#include "sim/session.h"
+#include "bench_support.h"
+#include "tape_os.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using namespace qv;
+
+struct Options {
+    std::string board;
+    int polls = 2000;
+};
+
+Options parse(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--board" && i + 1 < argc) options.board = argv[++i];
+        else if (arg == "--polls" && i + 1 < argc) options.polls = std::max(1, std::atoi(argv[++i]));
+        else throw std::runtime_error("usage: qv_export_bench [--board FILE] [--polls N]");
+    }
+    return options;
+}
+
+int run(const Options& options)
+{
+    sim::SessionOptions session_options;
+    session_options.board = sim::load_board(options.board);
+    session_options.fast = true;
+    sim::Session session(session_options);
+
+    const LoadedProfile profile = *bench::start_up().profile;
+    std::vector<ItemDisplay> displays = createItemDisps(profile);
+    FILE* results = bench::divert_stdout();
+    const exporter::BoardIdentity board = exporter::board_identity();
+    std::size_t bytes = 0;
+    auto poll = [&] { bytes = exporter::openmetrics_text(exporter::poll_items(displays, profile, board)).size(); };
+    poll();  // the first poll opens what later ones reuse
+
+    platform::Os& machine = platform::os();
+    bench::RecordingOs recording(machine);
+    session.trace().reset_counts();
+    platform::set_os(&recording);
+    poll();
+    platform::set_os(&machine);
+    const double bus_us = session.trace().bus_time_us();
+    std::fprintf(results, "board: %s (%d items, %zu bytes of OpenMetrics)\n",
+                 options.board.empty() ? "built-in demo" : options.board.c_str(), profile.itemCount(), bytes);
+    std::fprintf(results, "  modelled bus time per poll: %.1f us\n", bus_us);
+    if (!recording.complete) {
+        std::fprintf(results, "  the poll makes calls the playback cannot answer: not timed\n");
+        return 1;
+    }
+
+    bench::PlaybackOs playback(recording.tape);
+    platform::set_os(&playback);
+    const double start = bench::cpu_us();
+    for (int i = 0; i < options.polls && !playback.diverged(); ++i) {
+        playback.rewind();
+        poll();
+    }
+    const double spent = bench::cpu_us() - start;
+    platform::set_os(&machine);
+    if (playback.diverged()) {
+        std::fprintf(results, "  the poll did not repeat its calls: not timed\n");
+        return 1;
+    }
+    // The playback's own part, taken out: the same calls made without the program.
+    bench::PlaybackOs alone(recording.tape);
+    const double alone_start = bench::cpu_us();
+    for (int i = 0; i < options.polls; ++i) {
+        alone.rewind();
+        bench::replay_calls(recording.tape, alone);
+    }
+    const double playback_us = (bench::cpu_us() - alone_start) / options.polls;
+    const double own_us = std::max(0.0, spent / options.polls - playback_us);
+    std::fprintf(results, "  export's own CPU time per poll: %.2f us (%d polls; %zu machine calls each, playback %.2f us"
+                          " not counted)\n",
+                 own_us, options.polls, recording.tape.size(), playback_us);
+    std::fprintf(results, "  own cost / bus time: %.3f%% (target < 1%%)\n", 100.0 * own_us / bus_us);
+    std::fclose(results);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return run(parse(argc, argv));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qv_export_bench: %s\n", e.what());
+        return 2;
+    }
+}
