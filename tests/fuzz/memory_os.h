@@ -84,6 +84,7 @@ public:
     int ioctl(int, unsigned long, void*) override { return fail(ENOSYS); }
     int select_read(int, timeval*) override { return fail(ENOSYS); }
     int fsync(int) override { return 0; }
+    int flock(int, int) override { return fail(ENOSYS); }
     void* mmap(void*, size_t, int, int, int, off_t) override { return fail(ENOSYS), MAP_FAILED; }
     int munmap(void*, size_t) override { return fail(ENOSYS); }
     bool list_dir(const char*, std::vector<std::string>&) override { return false; }
