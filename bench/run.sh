@@ -3,8 +3,10 @@
 # other simulated boards: accesses per report by kind, modelled bus time, the program's
 # own CPU time and its ratio to the bus time; the same for one poll of quorvel-export;
 # the load and first report of generated profiles of 10 000 and 20 000 items; then the
-# window's polling tick under a private X server. With valgrind installed, also the program's own instructions per
-# report, counted by callgrind.
+# window's polling tick under a private X server. With valgrind installed, also the
+# program's own instructions per report and per item, counted by callgrind, and how they
+# grow from the large board to one four times its size (boards/large-x4.json, made by
+# scripts/make-board.py).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-bench
@@ -12,7 +14,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target qv_report_bench -j"$(nproc)" >/dev/null
 bench="$build/bench/qv_report_bench"
 
-boards=("" boards/large.json boards/ka7de.json boards/ki5m.json boards/sw4hd.json boards/sw8qd.json boards/sk6bm.json)
+boards=("" boards/large.json boards/large-x4.json boards/ka7de.json boards/ki5m.json boards/sw4hd.json boards/sw8qd.json boards/sk6bm.json)
 echo "== CPU time against a playback of one recorded report"
 for board in "${boards[@]}"; do
   "$bench" ${board:+--board "$board"} --reports 5000
@@ -38,19 +40,25 @@ else
 fi
 
 command -v valgrind >/dev/null && command -v callgrind_annotate >/dev/null || exit 0
-echo "== Instructions per report (callgrind): the program's own, the simulated machine's"
+echo "== Instructions per report and per item (callgrind): the program's own, the simulated machine's"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 reports=50
-for board in "" boards/large.json boards/ka7de.json; do
-  valgrind --tool=callgrind --callgrind-out-file="$out/cg" --toggle-collect='qv::text_build_Items*' \
-    "$bench" ${board:+--board "$board"} --reports "$reports" --untimed >/dev/null 2>&1
+for board in "" boards/large.json boards/large-x4.json boards/ka7de.json boards/ki5m.json; do
+  items=$(valgrind --tool=callgrind --callgrind-out-file="$out/cg" --toggle-collect='qv::text_build_Items*' \
+    "$bench" ${board:+--board "$board"} --reports "$reports" --untimed 2>/dev/null | sed -n 's/^board: .*(\([0-9]*\) items)$/\1/p')
   # The collected reports: the first one and the loop's. The machine's part is what its
   # entry points (the simulated Os) take, callees included.
   callgrind_annotate --inclusive=yes --threshold=100 "$out/cg" 2>/dev/null | awk -v n=$((reports + 1)) \
-    -v name="${board:-built-in demo}" '
+    -v items="$items" -v name="${board:-built-in demo}" '
     function num(s) { gsub(",", "", s); return s + 0 }
     /PROGRAM TOTALS/ { total = num($1) }
     /qv::sim::SimOs::[a-z_]+\(/ && /\]$/ { machine += num($1) }
-    END { printf "%s: program %.0f, machine %.0f instructions per report\n", name, (total - machine) / n, machine / n }'
+    END { own = (total - machine) / n
+          printf "%s: program %.0f per report, %.0f per item (%d items); machine %.0f per report\n",
+                 name, own, own / items, items, machine / n
+          printf "%s %.0f\n", name, own > "'"$out/own-$(basename "${board:-demo}")"'" }'
 done
+read -r _ large < "$out/own-large.json"
+read -r _ x4 < "$out/own-large-x4.json"
+awk -v a="$large" -v b="$x4" 'BEGIN { printf "four times the large board: %.2fx its instructions per report (target < 4.5x)\n", b / a }'
