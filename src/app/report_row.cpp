@@ -173,9 +173,15 @@ void append_report_row(std::string& out, const ItemDisplay& display, bool read)
 
 std::string report_footer(long now)
 {
+    // Reports come many to the second on a fast board; the local time is worked out once a second.
+    static long last = -1;
+    static std::string footer;
+    if (now == last && !footer.empty()) return footer;
     const time_t stamp = now;
     const char* when = std::ctime(&stamp);
-    return std::string(45, '-') + " " + (when != nullptr ? when : "?\n");
+    footer = std::string(45, '-') + " " + (when != nullptr ? when : "?\n");
+    last = now;
+    return footer;
 }
 
 }  // namespace qv
