@@ -3,10 +3,10 @@
 # other simulated boards: accesses per report by kind, modelled bus time, the program's
 # own CPU time and its ratio to the bus time; the same for one poll of quorvel-export;
 # the load and first report of generated profiles of 10 000 and 20 000 items; then the
-# window's polling tick under a private X server. With valgrind installed, also the
-# program's own instructions per report and per item, counted by callgrind, and how they
-# grow from the large board to one four times its size (boards/large-x4.json, made by
-# scripts/make-board.py).
+# window's polling tick under a private X server, and the text mode's start-up and
+# memory. With valgrind installed, also the program's own instructions per report and
+# per item, counted by callgrind, and how they grow from the large board to one four
+# times its size (boards/large-x4.json, made by scripts/make-board.py).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-bench
@@ -38,6 +38,24 @@ if command -v xvfb-run >/dev/null; then
 else
   echo "(skipped: the window needs a display, and xvfb-run is not installed)"
 fi
+
+# Start-up and memory of the text mode, on the simulated machine (whose own share is
+# small): the time from launch to the report's header line, a first start included,
+# and the resident memory once reports are running.
+echo "== quorvel -t: launch to the first report line, resident memory while reporting"
+cmake --build "$build" --target quorvel-sim -j"$(nproc)" >/dev/null
+sandboxes=$(mktemp -d "$PWD/$build/startup-XXXXXX")
+for board in "" boards/large.json; do
+  start=$EPOCHREALTIME
+  coproc SIM { TMPDIR="$sandboxes" exec "$build/quorvel-sim" ${board:+--board "$board"} --fast -- -t -i 1 2>/dev/null; }
+  while IFS= read -r line <&"${SIM[0]}"; do [[ $line == "Monitored Item"* ]] && break; done
+  ms=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.0f", (b - a) * 1000 }')
+  sleep 2
+  rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$SIM_PID/status")
+  kill "$SIM_PID"; wait "$SIM_PID" 2>/dev/null || true
+  echo "${board:-built-in demo}: first report line after $ms ms, resident $((rss / 1024)) MB"
+done
+rm -rf "$sandboxes"
 
 command -v valgrind >/dev/null && command -v callgrind_annotate >/dev/null || exit 0
 echo "== Instructions per report and per item (callgrind): the program's own, the simulated machine's"
