@@ -7,8 +7,10 @@ fail() { echo "$1"; status=1; }
 scratch=$(mktemp -d "$build/packaging-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$src/docs/quorvel.8" 2>&1 >/dev/null)
-[ -z "$warnings" ] || fail "manual page warnings: $warnings"
+for page in quorvel.8 quorvel-export.8; do
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$src/docs/$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "$page: $warnings"
+done
 
 # A staged install puts the databases under the staging root once, and never over an
 # administrator's copy.
@@ -26,7 +28,8 @@ root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 for f in usr/local/sbin/quorvel usr/local/sbin/quorvel-export etc/AllQuorvel.ini etc/OldRevMB.ini \
   etc/OldRevMB_2.ini etc/OldRevMB_3.ini usr/local/share/pixmaps/quorvel/idr_main.ico \
-  usr/local/share/man/man8/quorvel.8 usr/local/lib/systemd/system/quorvel-export.service; do
+  usr/local/share/man/man8/quorvel.8 usr/local/share/man/man8/quorvel-export.8 \
+  usr/local/lib/systemd/system/quorvel-export.service; do
   [ -f "$root/$f" ] || fail "quorvel package lacks /$f"
 done
 dpkg-deb -c "$deb" | grep -q quorvel-sim && fail "the simulator is in the product package"
