@@ -2,8 +2,10 @@
 #pragma once
 
 #include "profile/records.h"
+#include "sensors/parameters.h"
 
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -14,8 +16,9 @@ struct ProfileStore {
     SystemSection system;
     std::vector<ItemSection> items;
     std::vector<ParameterSection> params;
+    std::unique_ptr<ParameterNames> names = std::make_unique<ParameterNames>();
 
-    LoadedProfile view() { return LoadedProfile{&system, items, params}; }
+    LoadedProfile view() { return LoadedProfile{&system, items, params, names.get()}; }
 };
 
 // The loaded profile, for everything that runs after start-up (the window's callbacks,

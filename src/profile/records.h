@@ -70,19 +70,23 @@ struct ParameterSection {
     int32_t BitMask = kUnset;
 };
 
+class ParameterNames;
+
 // What myspQuorvel points to: the three arrays with the item count and the
 // parameter capacity (always twice the item count).
 struct LoadedProfile {
     SystemSection* system = nullptr;
     std::span<ItemSection> items;
     std::span<ParameterSection> params;
+    ParameterNames* names = nullptr;  // the store's index of params; null: lookups scan
 
     int itemCount() const { return static_cast<int>(items.size()); }
     int paramCapacity() const { return static_cast<int>(params.size()); }
 };
 
-// Whoever changes a parameter array in place calls parameters_changed() afterwards (the
-// loader does): the name index keys its trust on this counter, not on the contents.
+// Whoever changes a parameter array, or an item's parameter names, in place calls
+// parameters_changed() afterwards (the loader does): the name index keys its trust on
+// this counter, not on the contents.
 void parameters_changed();
 uint64_t parameters_generation();
 

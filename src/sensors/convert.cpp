@@ -83,7 +83,7 @@ int DIVISORConvert(uint32_t reg_value, int, uint8_t mask, int32_t* divisor)
 
 int get_item_divisor(const LoadedProfile& profile, const ItemSection& item, int32_t* divisor)
 {
-    const ParameterSection* param = find_parameter(item.ParaIndex1, profile.params);
+    const ParameterSection* param = item_parameter(profile, item, item.ParaIndex1);
     if (param == nullptr) {
         std::printf("Error: Cannot get the divisor '%s'!\n", item.ParaIndex1);
         return -1;

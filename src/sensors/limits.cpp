@@ -107,7 +107,7 @@ int get_item_limit(int selector, const LoadedProfile& profile, const char* param
                    int32_t* limit)
 {
     (void)selector;  // the parameter name already says which limit is meant
-    const ParameterSection* param = find_parameter(param_name, profile.params);
+    const ParameterSection* param = item_parameter(profile, item, param_name);
     if (param == nullptr) {
         std::fprintf(stderr, "Error: Parameter is not found.\n");
         return -1;

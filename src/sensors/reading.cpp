@@ -91,7 +91,7 @@ int convert_reading(const LoadedProfile& profile, ItemSection& item, uint32_t ra
         return code;
     }
     case SWITCH: {
-        const auto mask = static_cast<uint32_t>(get_item_bitmask(item.ParaIndex1, profile.params));
+        const auto mask = static_cast<uint32_t>(item_bitmask(profile, item, item.ParaIndex1));
         const int32_t reference = reference_value(profile, item, chain);
         return SWITCHConvert(raw, mask, value, item.Activate, item.ChipCode, reference);
     }
@@ -128,13 +128,11 @@ int read_with_retries(const LoadedProfile& profile, ItemSection& item, int32_t* 
 
 int get_item_reading(const LoadedProfile& profile, ItemSection& item, int32_t* value)
 {
-    const ParameterScope scope(profile.params);
     return read_with_retries(profile, item, value, nullptr);
 }
 
 int get_item_readingImpl(const LoadedProfile& profile, ItemSection& item, int32_t* value)
 {
-    const ParameterScope scope(profile.params);
     RefChain chain{&item, nullptr, 0, std::nullopt};
     return read_once(profile, item, value, chain);
 }

@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,7 @@ namespace fs = std::filesystem;
 
 std::string profile_with(const std::string& first, const std::string& second)
 {
-    return "[System]\nBUSTYPE=02\n[Item]\nITEM_NAME=A\nPARAINDEX1=" + first + "\n" +
+    return "[System]\nBUSTYPE=02\n[Item]\nITEM_NAME=A\nPARAINDEX1=FAN1H\n"
            "[Parameter]\nPARAMETER=" + first + "\nBITMASK=11\n\n" +
            "[Parameter]\nPARAMETER=" + second + "\nBITMASK=22\n\n";
 }
@@ -36,42 +35,45 @@ TEST_F(ParameterIndex, AReloadIntoTheSameStoreIsSeenByLookups)
     write("/etc/Quorvel.ini", profile_with("VOL1H", "FAN1H"));
     ASSERT_EQ(loadQuorvelINI_and_getItemCount(store), 1);
     const ParameterSection* before = store.params.data();
-    EXPECT_EQ(get_item_bitmask("FAN1H", store.params), 0x22);
+    EXPECT_EQ(item_bitmask(store.view(), store.items[0], store.items[0].ParaIndex1), 0x22);
 
     // Same item count: the array keeps its place and size, only the counter tells.
     write("/etc/Quorvel.ini", profile_with("FAN1H", "TEMP1H"));
     ASSERT_EQ(loadQuorvelINI_and_getItemCount(store), 1);
     ASSERT_EQ(store.params.data(), before);
-    EXPECT_EQ(get_item_bitmask("FAN1H", store.params), 0x11);
-    EXPECT_EQ(find_parameter("TEMP1H", store.params), &store.params[1]);
-    EXPECT_EQ(find_parameter("VOL1H", store.params), nullptr);
+    EXPECT_EQ(item_bitmask(store.view(), store.items[0], store.items[0].ParaIndex1), 0x11);
 }
 
-TEST(ParameterIndexEdits, FollowTheCounterInsideAndOutsideAScope)
+TEST(ParameterIndexEdits, FollowTheCounterWithAndWithoutAnIndex)
 {
+    std::vector<ItemSection> items(1);
     std::vector<ParameterSection> params(4);
-    set_text(params[0].szKeyName, "VOL1H");
-    parameters_changed();
-    for (const bool scoped : {false, true}) {
-        SCOPED_TRACE(scoped ? "scoped" : "plain");
-        const std::optional<ParameterScope> scope = scoped ? std::optional<ParameterScope>(std::in_place, params)
-                                                           : std::nullopt;
-        EXPECT_EQ(find_parameter("vol1h", params), &params[0]);
-        set_text(params[0].szKeyName, scoped ? "VOL2L" : "VOL3L");
-        set_text(params[1].szKeyName, "VOL1H");
-        parameters_changed();
-        EXPECT_EQ(find_parameter("VOL1H", params), &params[1]);
-        EXPECT_EQ(find_parameter(scoped ? "vol2l" : "vol3l", params), &params[0]);
-        set_text(params[1].szKeyName, "");
+    set_text(items[0].ParaIndex1, "vol1h");
+    set_text(items[0].ParaIndex2, "FAN1H");
+    ParameterNames names;
+    for (ParameterNames* index : {&names, static_cast<ParameterNames*>(nullptr)}) {
+        SCOPED_TRACE(index != nullptr ? "indexed" : "scanned");
+        const LoadedProfile profile{nullptr, items, params, index};
+        const ItemSection& item = items[0];
         set_text(params[0].szKeyName, "VOL1H");
+        set_text(params[1].szKeyName, "");
         parameters_changed();
+        EXPECT_EQ(item_parameter(profile, item, item.ParaIndex1), &params[0]);
+        EXPECT_EQ(item_parameter(profile, item, item.ParaIndex2), nullptr);
+        set_text(params[0].szKeyName, "FAN1H");
+        set_text(params[1].szKeyName, "VOL1H");
+        set_text(params[2].szKeyName, "fan1h");
+        params[2].BitMask = 0x44;
+        parameters_changed();
+        const uint64_t generation = parameters_generation();
+        EXPECT_EQ(item_parameter(profile, item, item.ParaIndex1), &params[1]);
+        EXPECT_EQ(item_parameter(profile, item, item.ParaIndex2), &params[0]) << "the first of a name";
+        EXPECT_EQ(item_bitmask(profile, item, item.ParaIndex2), 0x44) << "the last of a name";
+        EXPECT_EQ(item_parameter(profile, item, "FAN1H"), &params[0]) << "a name from elsewhere";
+        EXPECT_EQ(find_parameter("VOL1H", params), &params[1]);
+        EXPECT_EQ(parameters_generation(), generation) << "lookups never count as changes";
+        set_text(params[2].szKeyName, "");
     }
-    const uint64_t generation = parameters_generation();
-    std::vector<ParameterSection> other(params.begin(), params.begin() + 1);
-    set_text(other[0].szKeyName, "FAN1H");
-    EXPECT_EQ(find_parameter("FAN1H", other), &other[0]) << "another array is indexed without a change";
-    EXPECT_EQ(find_parameter("VOL1H", params), &params[0]);
-    EXPECT_EQ(parameters_generation(), generation) << "lookups never count as changes";
 }
 
 // What start-up and the loader make of each kind of thing at the profile's path.
