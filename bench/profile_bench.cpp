@@ -139,7 +139,7 @@ Figures measure(const std::string& profile, FILE* results)
     f.load = seconds_since(start);
     if (f.items <= 0) throw std::runtime_error("the generated profile does not load");
     const LoadedProfile loaded = store.view();
-    if ((loaded.system->BusType & kBusSmbus) != 0 && hDevice == 0 && i2cdetect() < 0)
+    if ((loaded.system->BusType & kBusSmbus) != 0 && ipmi_state().hDevice == 0 && i2cdetect() < 0)
         throw std::runtime_error("the board's I2C adapters cannot be prepared");
     io_open(*loaded.system);
 

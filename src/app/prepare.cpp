@@ -53,7 +53,7 @@ void load_profile(StartFailure fail)
 void prepare_hardware(const LoadedProfile& profile, bool generated, StartFailure fail)
 {
     SystemSection& system = *profile.system;
-    if ((system.BusType & kBusSmbus) != 0 && hDevice == 0 && i2cdetect() < 0) {
+    if ((system.BusType & kBusSmbus) != 0 && ipmi_state().hDevice == 0 && i2cdetect() < 0) {
         if (generated) platform::os().system("rm -f /etc/Quorvel.ini");
         end(fail, nullptr);
     }

@@ -7,6 +7,7 @@
 #include "hw/fatal.h"
 #include "hw/port_access.h"
 #include "hw/port_io.h"
+#include "hw/state.h"
 #include "platform/os.h"
 
 #include <cstdio>
@@ -42,13 +43,14 @@ void read_configured_gpio(platform::Os& os, uint8_t logical_device, uint8_t reg,
 // The GPIO block's base is read once, then the pins through the block.
 void read_gpio_block(platform::Os& os, uint8_t logical_device, uint8_t reg, uint32_t* value)
 {
-    if (ChipCode5BaseAddr[0] == 0 && ChipCode5BaseAddr[1] == 0) {
+    if (hw_state().ChipCode5BaseAddr[0] == 0 && hw_state().ChipCode5BaseAddr[1] == 0) {
         os.outb(0x07, kSuperIoIndex);
         os.outb(logical_device, kSuperIoData);
-        ChipCode5BaseAddr[0] = super_io_register(os, 0x60);
-        ChipCode5BaseAddr[1] = super_io_register(os, 0x61);
+        hw_state().ChipCode5BaseAddr[0] = super_io_register(os, 0x60);
+        hw_state().ChipCode5BaseAddr[1] = super_io_register(os, 0x61);
     }
-    const auto port = static_cast<uint16_t>((ChipCode5BaseAddr[0] << 8) + ChipCode5BaseAddr[1] + reg);
+    const uint32_t* base = hw_state().ChipCode5BaseAddr;
+    const auto port = static_cast<uint16_t>((base[0] << 8) + base[1] + reg);
     if (ports_granted({port})) *value = os.inb(port);
 }
 

@@ -6,9 +6,6 @@
 
 namespace qv {
 
-// Cached GPIO base of the ChipCode 5 Super I/O: high byte, low byte; both 0 = not read.
-inline uint32_t ChipCode5BaseAddr[2] = {0, 0};
-
 // Super I/O configuration ports and the south bridge's power-management pair.
 inline constexpr uint16_t kSuperIoIndex = 0x2E;
 inline constexpr uint16_t kSuperIoData = 0x2F;

@@ -1,6 +1,7 @@
 // Preparing the I2C adapters at start-up and listing the I2C buses.
 #include "hw/i2c_discovery.h"
 
+#include "hw/state.h"
 #include "hw/text_file.h"
 #include "platform/os.h"
 #include "profile/text.h"
@@ -22,7 +23,8 @@ bool exists(const char* path) { return platform::os().access(path, F_OK) == 0; }
 
 bool module_loaded(const std::string& name)
 {
-    return std::find(modules_list.begin(), modules_list.end(), name) != modules_list.end();
+    const std::vector<std::string>& modules = hw_state().modules_list;
+    return std::find(modules.begin(), modules.end(), name) != modules.end();
 }
 
 void load_module(const std::string& name) { platform::os().system(("modprobe " + name + " 2>/dev/null").c_str()); }
@@ -86,9 +88,9 @@ int list_sysfs_buses()
         if (!name || name->starts_with("ISA ")) continue;
         const auto number = parse_i2c_entry_name(entry);
         if (!number) continue;
-        i2c_bus_list.push_back({std::to_string(*number), "unknown", *name, "Algorithm unavailable"});
+        hw_state().i2c_bus_list.push_back({std::to_string(*number), "unknown", *name, "Algorithm unavailable"});
     }
-    return static_cast<int>(i2c_bus_list.size());
+    return static_cast<int>(hw_state().i2c_bus_list.size());
 }
 
 }  // namespace
@@ -102,7 +104,7 @@ int init_conf()
 
 int read_proc_dev_pci()
 {
-    pci_list.clear();
+    hw_state().pci_list.clear();
     const TextFile devices = open_text_file("/proc/bus/pci/devices");
     if (!devices) {
         std::fputs("Error: cannot open file /proc/bus/pci/devices\n", stderr);
@@ -110,7 +112,7 @@ int read_proc_dev_pci()
     }
     std::string line;
     while (read_line_piece(devices.get(), kPciLineChars, line))
-        if (auto device = parse_pci_device_line(line)) pci_list.push_back(*device);
+        if (auto device = parse_pci_device_line(line)) hw_state().pci_list.push_back(*device);
     return 0;
 }
 
@@ -126,34 +128,34 @@ int init_proc_pci()
 
 int init_modules_list()
 {
-    modules_list.clear();
+    hw_state().modules_list.clear();
     const TextFile modules = open_text_file("/proc/modules");
     if (!modules) return -1;
     std::string line;
     while (read_line_piece(modules.get(), kModuleLineChars, line))
-        if (auto name = parse_module_line(line)) modules_list.push_back(std::move(*name));
+        if (auto name = parse_module_line(line)) hw_state().modules_list.push_back(std::move(*name));
     return 0;
 }
 
 int adapter_pci_detection()
 {
-    driver_list.clear();
-    for (const PciDevice& device : pci_list)
+    hw_state().driver_list.clear();
+    for (const PciDevice& device : hw_state().pci_list)
         for (const PciAdapterRow* row = pci_adapters; row->module != nullptr; ++row)
-            if (matches(device, *row)) driver_list.push_back({row->module, row->alternative});
+            if (matches(device, *row)) hw_state().driver_list.push_back({row->module, row->alternative});
     return 0;
 }
 
 int print_i2c_busses(int procfs_fields)
 {
-    i2c_bus_list.clear();
+    hw_state().i2c_bus_list.clear();
     const TextFile proc = open_text_file("/proc/bus/i2c");
     if (!proc) return list_sysfs_buses();
     int count = 0;
     std::string line;
     while (read_line_piece(proc.get(), kProcI2cLineChars, line)) {
         ++count;
-        if (procfs_fields != 0) i2c_bus_list.push_back(parse_proc_i2c_line(line));
+        if (procfs_fields != 0) hw_state().i2c_bus_list.push_back(parse_proc_i2c_line(line));
     }
     return count;
 }
@@ -164,7 +166,7 @@ int i2cdetect()
 {
     if (init_conf() != 0 || init_proc_pci() != 0 || init_modules_list() != 0) return -1;
     adapter_pci_detection();
-    for (const DriverEntry& driver : driver_list)
+    for (const DriverEntry& driver : hw_state().driver_list)
         if (!module_loaded(driver.module) && !module_loaded(driver.alternative)) load_module(driver.module);
     if (!module_loaded("i2c-dev") && !module_loaded("i2c_dev")) load_module("i2c-dev");
     init_i2c_bus_list();

@@ -32,13 +32,6 @@ struct I2cBus {
     bool operator==(const I2cBus&) const = default;
 };
 
-// Built once at start-up. They grow with what the system lists: a board may have
-// more buses, devices or modules than the kernel listed on older systems.
-inline std::vector<PciDevice> pci_list;
-inline std::vector<std::string> modules_list;
-inline std::vector<DriverEntry> driver_list;
-inline std::vector<I2cBus> i2c_bus_list;
-
 // Known SMBus controllers and the driver that gives each its bus; ends with an
 // all-zero row. The description and the adapter name's beginning document the row.
 struct PciAdapterRow {

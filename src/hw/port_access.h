@@ -17,6 +17,4 @@ int request_ioperm(unsigned long from, unsigned long num, int turn_on);
 // "Error: no I/O port privilege; port accesses are refused.\n" and gives false.
 bool ports_granted(std::initializer_list<uint16_t> ports);
 
-void reset_port_access();
-
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include "hw/port_io.h"
 
 #include "hw/port_access.h"
+#include "hw/state.h"
 #include "ipmi/ipmi.h"
 #include "platform/os.h"
 
@@ -23,7 +24,7 @@ const SmbusControllerRow* controller_of(uint32_t id_dword)
     return nullptr;
 }
 
-bool isa_goes_to_bmc() { return hDevice != 0 && bmc_proxies_isa(); }
+bool isa_goes_to_bmc() { return ipmi_state().hDevice != 0 && bmc_proxies_isa(); }
 
 // Runs access() between saving the bank-select register, switching it to the bank (its
 // high four bits kept, the bank written as given), and restoring it: the chip is left as
@@ -53,9 +54,9 @@ uint8_t read_register(platform::Os& os, uint16_t index_port, uint16_t data_port,
 int io_open(const SystemSection& system)
 {
     if (needs_smbus(system.BusType)) {
-        SMB_BASE_IO_ADDR = 0;
-        IntelDevice = static_cast<uint8_t>(scan_device(&SMB_BASE_IO_ADDR));
-        if (SMB_BASE_IO_ADDR == 0) return -1;
+        hw_state().SMB_BASE_IO_ADDR = 0;
+        hw_state().IntelDevice = static_cast<uint8_t>(scan_device(&hw_state().SMB_BASE_IO_ADDR));
+        if (hw_state().SMB_BASE_IO_ADDR == 0) return -1;
     }
     int result = 0;
     if (request_iopl(3) != 0) {

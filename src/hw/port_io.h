@@ -8,9 +8,6 @@
 
 namespace qv {
 
-inline uint32_t SMB_BASE_IO_ADDR = 0;  // I/O base of the host SMBus controller; 0: none
-inline uint8_t IntelDevice = 0;        // 1 when that controller is an Intel one
-
 // Host SMBus controllers the search knows: the configuration register holding the
 // controller's I/O base, and whether its status register is cleared after transfers.
 struct SmbusControllerRow {

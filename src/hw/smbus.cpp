@@ -7,6 +7,7 @@
 #include "hw/port_access.h"
 #include "hw/port_io.h"
 #include "hw/smbus_bmc.h"
+#include "hw/state.h"
 #include "ipmi/ipmi.h"
 #include "platform/exit.h"
 #include "platform/os.h"
@@ -70,9 +71,9 @@ uint32_t adapter_port(const std::string& adapter_name)
 
 int openI2CDevice(uint32_t port)
 {
-    I2cAdapterFile& adapter = i2c_adapter_file;
+    I2cAdapterFile& adapter = hw_state().i2c_adapter_file;
     if (adapter.open) return adapter.fd;
-    for (const I2cBus& bus : i2c_bus_list) {
+    for (const I2cBus& bus : hw_state().i2c_bus_list) {
         const uint32_t number = adapter_port(bus.name);
         if (number == 0 || !accepted_type(bus.type) || number != port) continue;
         adapter.path = "/dev/i2c-" + bus.number;
@@ -90,7 +91,7 @@ int openI2CDevice(uint32_t port)
 int smbus_byte_data_read(int chip_code, uint32_t bus_type, uint32_t port, uint8_t slave, uint8_t reg,
                          uint32_t* value)
 {
-    if (hDevice != 0) return bmc_byte_read(chip_code, bus_type, slave, reg, value);
+    if (ipmi_state().hDevice != 0) return bmc_byte_read(chip_code, bus_type, slave, reg, value);
     // Chips that only the BMC serves read as idle without it.
     switch (chips::of(chip_code).smbus) {
     case chips::SmbusQuirk::BmcAgent: *value = 0; return 0;
@@ -105,7 +106,7 @@ int smbus_byte_data_read(int chip_code, uint32_t bus_type, uint32_t port, uint8_
 
 int smbus_byte_data_write(uint32_t bus_type, uint32_t port, uint8_t slave, uint8_t reg, uint8_t value)
 {
-    if (hDevice != 0) return bmc_byte_write(bus_type, slave, reg, value);
+    if (ipmi_state().hDevice != 0) return bmc_byte_write(bus_type, slave, reg, value);
     const int fd = openI2CDevice(port);
     if (!bind(fd, I2C_SLAVE_FORCE, slave)) return -1;
     i2c_smbus_data data{};
@@ -117,7 +118,7 @@ int smbus_byte_data_write(uint32_t bus_type, uint32_t port, uint8_t slave, uint8
 
 int smbus_word_data_read_HL(uint32_t bus_type, uint32_t port, uint8_t slave, uint8_t reg, uint32_t* value)
 {
-    if (hDevice != 0) return bmc_word_read(bus_type, slave, reg, value);
+    if (ipmi_state().hDevice != 0) return bmc_word_read(bus_type, slave, reg, value);
     const int fd = openI2CDevice(port);
     if (!bind(fd, I2C_SLAVE_FORCE, slave)) return -1;
     uint32_t high = 0;
@@ -130,7 +131,7 @@ int smbus_word_data_read_HL(uint32_t bus_type, uint32_t port, uint8_t slave, uin
 
 int smbus_byte_data_read_GPU(uint32_t bus_type, uint32_t port, uint8_t slave, uint8_t reg, uint32_t* value)
 {
-    if (hDevice != 0) return bmc_gpu_read(bus_type, slave, reg, value);
+    if (ipmi_state().hDevice != 0) return bmc_gpu_read(bus_type, slave, reg, value);
     openI2CDevice(port);
     *value = reg == 0 ? 127 : 0;
     return 0;
@@ -138,7 +139,7 @@ int smbus_byte_data_read_GPU(uint32_t bus_type, uint32_t port, uint8_t slave, ui
 
 void clearSMBusLastTransaction(uint32_t port)
 {
-    if (IntelDevice != 1) return;
+    if (hw_state().IntelDevice != 1) return;
     request_iopl(3);
     const auto status = static_cast<uint16_t>(port);
     if (ports_granted({status})) platform::os().outb(kClearHostStatus, status);

@@ -13,7 +13,6 @@ struct I2cAdapterFile {
     int fd = -1;
     std::string path;
 };
-inline I2cAdapterFile i2c_adapter_file;
 
 // The wait before register 0x44 of BusType-8 items, in microseconds.
 inline constexpr unsigned kSlowRegisterWaitUs = 550000;

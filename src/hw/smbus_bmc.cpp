@@ -26,11 +26,18 @@ using Condition = bool (*)(const Request&);
 bool in_range(uint8_t slave) { return (slave >= 0x38 && slave <= 0x3F) || (slave >= 0x58 && slave <= 0x5B); }
 
 bool always(const Request&) { return true; }
-bool peppercon_in_range(const Request& r) { return bPepperconIPMI && in_range(r.slave); }
-bool ob_winbond_in_range(const Request& r) { return (bOBWinbondIPMI || bOBWinbondATenIPMI) && in_range(r.slave); }
+bool peppercon_in_range(const Request& r) { return ipmi_state().bPepperconIPMI && in_range(r.slave); }
+bool ob_winbond_in_range(const Request& r)
+{
+    return (ipmi_state().bOBWinbondIPMI || ipmi_state().bOBWinbondATenIPMI) && in_range(r.slave);
+}
 bool bmc_agent(const Request& r) { return chips::of(r.chip_code).smbus == chips::SmbusQuirk::BmcAgent; }
 bool power_failure(const Request& r) { return chips::of(r.chip_code).smbus == chips::SmbusQuirk::PowerFailure; }
-bool reads_words(const Request&) { return bPepperconIPMI || bOBWinbondIPMI || bAOWinbondIPMI; }
+bool reads_words(const Request&)
+{
+    const IpmiState& s = ipmi_state();
+    return s.bPepperconIPMI || s.bOBWinbondIPMI || s.bAOWinbondIPMI;
+}
 
 // OpenIPMI routes, tried in order; the first row whose BusType bit is set and whose
 // condition holds decides.
@@ -99,16 +106,16 @@ int read_pair(ReadCommand read, uint8_t slave, uint8_t reg, uint32_t* value)
 
 int bmc_byte_read(int chip_code, uint32_t bus_type, uint8_t slave, uint8_t reg, uint32_t* value)
 {
-    if (ipmi_driver_option == kMakersDriver) return IpmiRead(slave, reg, value);
-    if (ipmi_driver_option != kOpenIpmi) return -1;
+    if (ipmi_state().ipmi_driver_option == kMakersDriver) return IpmiRead(slave, reg, value);
+    if (ipmi_state().ipmi_driver_option != kOpenIpmi) return -1;
     const ReadRoute* route = choose(kByteReads, bus_type, {chip_code, slave});
     return route != nullptr ? route->command(slave, reg, value) : -1;
 }
 
 int bmc_byte_write(uint32_t bus_type, uint8_t slave, uint8_t reg, uint8_t value)
 {
-    if (ipmi_driver_option == kMakersDriver) return IpmiWrite(slave, reg, value);
-    if (ipmi_driver_option != kOpenIpmi || (bus_type & (kBusSmbus | kBusBmcSmbus)) == 0) return -1;
+    if (ipmi_state().ipmi_driver_option == kMakersDriver) return IpmiWrite(slave, reg, value);
+    if (ipmi_state().ipmi_driver_option != kOpenIpmi || (bus_type & (kBusSmbus | kBusBmcSmbus)) == 0) return -1;
     for (const WriteRoute& route : kByteWrites)
         if (route.applies({0, slave})) return route.command(slave, reg, value);
     return -1;
@@ -116,8 +123,8 @@ int bmc_byte_write(uint32_t bus_type, uint8_t slave, uint8_t reg, uint8_t value)
 
 int bmc_word_read(uint32_t bus_type, uint8_t slave, uint8_t reg, uint32_t* value)
 {
-    if (ipmi_driver_option == kMakersDriver) return read_pair(IpmiRead, slave, reg, value);
-    if (ipmi_driver_option != kOpenIpmi) return -1;
+    if (ipmi_state().ipmi_driver_option == kMakersDriver) return read_pair(IpmiRead, slave, reg, value);
+    if (ipmi_state().ipmi_driver_option != kOpenIpmi) return -1;
     const WordRoute* route = choose(kWordReads, bus_type, {0, slave});
     if (route == nullptr) return -1;
     return route->word != nullptr ? route->word(slave, reg, value) : read_pair(route->byte, slave, reg, value);
@@ -125,7 +132,7 @@ int bmc_word_read(uint32_t bus_type, uint8_t slave, uint8_t reg, uint32_t* value
 
 int bmc_gpu_read(uint32_t bus_type, uint8_t slave, uint8_t reg, uint32_t* value)
 {
-    if (ipmi_driver_option != kOpenIpmi || (bus_type & kBusBmcSmbus) == 0) return -1;
+    if (ipmi_state().ipmi_driver_option != kOpenIpmi || (bus_type & kBusBmcSmbus) == 0) return -1;
     return IpmiByteRead2_oem_30_70(slave, reg, value);
 }
 

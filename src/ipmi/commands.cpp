@@ -115,19 +115,19 @@ uint32_t taken(Take take, const Args& args)
 {
     switch (take) {
     case Take::Nothing: return 0;
-    case Take::Byte: return recv_data[1];
-    case Take::Word: return recv_data[1] * 256u + recv_data[2];
-    case Take::ByteAtRegister: return recv_data[1 + args.reg];
+    case Take::Byte: return ipmi_state().recv_data[1];
+    case Take::Word: return ipmi_state().recv_data[1] * 256u + ipmi_state().recv_data[2];
+    case Take::ByteAtRegister: return ipmi_state().recv_data[1 + args.reg];
     }
     return 0;
 }
 
 int run(const Command& command, const Args& args, uint32_t* value)
 {
-    for (std::size_t i = 0; i < command.data_len; ++i) req_data[i] = request_byte(command.data[i], args);
+    for (std::size_t i = 0; i < command.data_len; ++i) ipmi_state().req_data[i] = request_byte(command.data[i], args);
     std::size_t received = 0;
     if (ipmi_exchange(command.netfn, command.cmd, command.data_len, received) != 0) return kTransportFailed;
-    if (received >= 1 && recv_data[0] != 0) return kCompletionCodeSet;
+    if (received >= 1 && ipmi_state().recv_data[0] != 0) return kCompletionCodeSet;
     const std::size_t need = needed(command.take, args);
     if (received < need) {
         ipmi_link::report_short_answer(command.netfn, command.cmd, received, need);

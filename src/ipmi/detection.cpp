@@ -21,20 +21,20 @@ constexpr uint8_t kWtTail[] = {0x30, 0x30, 0x31, 0x57, 0x54};  // "001WT"
 
 // A kind is told by the first GUID byte and the bytes right after it.
 struct GuidRule {
-    int* flag;
+    int IpmiState::*flag;
     uint8_t first;
     std::span<const uint8_t> tail;
 };
 
 const std::array<GuidRule, 8> kGuidRules{{
-    {&bPepperconIPMI, 0x02, kPepperconTail},
-    {&bPepperconIPMI, 0x30, kWtTail},
-    {&bOBWinbondIPMI, 0x35, kWtTail},
-    {&bAOWinbondIPMI, 0x34, kWtTail},
-    {&bOBWinbondATenIPMI, 0x37, kWtTail},
-    {&bRenesasAMIIPMI, 0x39, kWtTail},
-    {&bRenesasATenIPMI, 0x61, kWtTail},
-    {&bRenesasATenIPMI, 0x62, kWtTail},
+    {&IpmiState::bPepperconIPMI, 0x02, kPepperconTail},
+    {&IpmiState::bPepperconIPMI, 0x30, kWtTail},
+    {&IpmiState::bOBWinbondIPMI, 0x35, kWtTail},
+    {&IpmiState::bAOWinbondIPMI, 0x34, kWtTail},
+    {&IpmiState::bOBWinbondATenIPMI, 0x37, kWtTail},
+    {&IpmiState::bRenesasAMIIPMI, 0x39, kWtTail},
+    {&IpmiState::bRenesasATenIPMI, 0x61, kWtTail},
+    {&IpmiState::bRenesasATenIPMI, 0x62, kWtTail},
 }};
 
 // guid starts at the first GUID byte and holds only the bytes that arrived.
@@ -46,7 +46,7 @@ bool matches(const GuidRule& rule, std::span<const uint8_t> guid)
 
 void clear_kind_flags()
 {
-    for (const GuidRule& rule : kGuidRules) *rule.flag = 0;
+    for (const GuidRule& rule : kGuidRules) ipmi_state().*rule.flag = 0;
 }
 
 }  // namespace
@@ -55,12 +55,12 @@ int checkAnyIPMI()
 {
     std::size_t received = 0;
     if (ipmi_exchange(kNetFnApp, kCmdGetSystemGuid, 0, received) != 0) return 0;
-    if (received < 1 || recv_data[0] != 0) return 0;
+    if (received < 1 || ipmi_state().recv_data[0] != 0) return 0;
     clear_kind_flags();
-    const std::span<const uint8_t> guid(recv_data + 1, received - 1);
+    const std::span<const uint8_t> guid(ipmi_state().recv_data + 1, received - 1);
     for (const GuidRule& rule : kGuidRules) {
         if (!matches(rule, guid)) continue;
-        *rule.flag = 1;
+        ipmi_state().*rule.flag = 1;
         return 1;
     }
     return 0;
@@ -69,38 +69,35 @@ int checkAnyIPMI()
 int IpmiInit()
 {
     const ipmi_link::DetectionScope detection;
-    hDevice = 0;
-    ipmi_driver_option = 0;
+    ipmi_state().hDevice = 0;
+    ipmi_state().ipmi_driver_option = 0;
     if (open_imb()) {
-        ipmi_driver_option = 1;
+        ipmi_state().ipmi_driver_option = 1;
     } else {
         if (!open_imb2()) {
-            hDevice = 0;
+            ipmi_state().hDevice = 0;
             return -1;
         }
-        hDevice = kOpenIpmiMarker;
-        ipmi_driver_option = 2;
+        ipmi_state().hDevice = kOpenIpmiMarker;
+        ipmi_state().ipmi_driver_option = 2;
         checkAnyIPMI();
     }
-    seqNo = 2;
+    ipmi_state().seqNo = 2;
     return 0;
 }
 
 bool bmc_proxies_isa()
 {
-    return bOBWinbondIPMI || bAOWinbondIPMI || bOBWinbondATenIPMI || bRenesasAMIIPMI || bRenesasATenIPMI;
+    const IpmiState& s = ipmi_state();
+    return s.bOBWinbondIPMI || s.bAOWinbondIPMI || s.bOBWinbondATenIPMI || s.bRenesasAMIIPMI || s.bRenesasATenIPMI;
 }
 
-void reset_ipmi_state()
+IpmiState& ipmi_state()
 {
-    hDevice = 0;
-    ipmi_driver_option = 0;
-    fd = -1;
-    seqNo = 0;
-    clear_kind_flags();
-    reset_ipmi_poll();
-    std::memset(req_data, 0, sizeof req_data);
-    std::memset(recv_data, 0, sizeof recv_data);
+    static IpmiState state;
+    return state;
 }
+
+void reset_ipmi_state() { ipmi_state() = IpmiState{}; }
 
 }  // namespace qv

@@ -2,38 +2,55 @@
 // that carries chip register access through the BMC.
 #pragma once
 
+#include "ipmi/maker_driver.h"
+
 #include <cstdint>
 
 namespace qv {
 
-// --- Transport state, shared by every exchange -------------------------------------
-inline int hDevice = 0;             // 0: no BMC; maker's driver: its descriptor; OpenIPMI: 99
-inline int ipmi_driver_option = 0;  // 0 none, 1 maker's driver, 2 OpenIPMI
-inline int fd = -1;                 // OpenIPMI descriptor
-inline uint16_t seqNo = 0;          // message id of the next OpenIPMI request
+// --- State, found at detection and kept for the process ---------------------------
+struct IpmiState {
+    int hDevice = 0;             // 0: no BMC; maker's driver: its descriptor; OpenIPMI: 99
+    int ipmi_driver_option = 0;  // 0 none, 1 maker's driver, 2 OpenIPMI
+    int fd = -1;                 // OpenIPMI descriptor
+    uint16_t seqNo = 0;          // message id of the next OpenIPMI request
 
-// BMC kinds; at most one is set, and only on the OpenIPMI path.
-inline int bPepperconIPMI = 0;
-inline int bOBWinbondIPMI = 0;
-inline int bAOWinbondIPMI = 0;
-inline int bOBWinbondATenIPMI = 0;
-inline int bRenesasAMIIPMI = 0;
-inline int bRenesasATenIPMI = 0;
+    // BMC kinds; at most one is set, and only on the OpenIPMI path.
+    int bPepperconIPMI = 0;
+    int bOBWinbondIPMI = 0;
+    int bAOWinbondIPMI = 0;
+    int bOBWinbondATenIPMI = 0;
+    int bRenesasAMIIPMI = 0;
+    int bRenesasATenIPMI = 0;
 
-inline uint8_t req_data[87] = {};
-inline uint8_t recv_data[80] = {};
+    uint8_t req_data[87] = {};
+    uint8_t recv_data[80] = {};
+
+    // The maker's driver: the request and response every Master Write-Read shares.
+    ImbRequest imbData;
+    uint8_t gBuf[40] = {};
+    uint8_t RespBuf[40] = {};
+    int RespBufLen = 0;
+    uint8_t NTstatus[8] = {};
+
+    struct Poll {
+        bool detecting = false;
+        bool silent = false;     // for the rest of this poll
+        bool announced = false;  // the silence was reported and no answer came since
+    } poll;
+};
+
+IpmiState& ipmi_state();
 
 // True when the BMC kind proxies I/O-port (index/data) access.
 bool bmc_proxies_isa();
 
-// Back to the state before detection (no BMC, counters and buffers cleared); for tests.
+// Back to the state before detection (no BMC, counters, buffers and polls cleared); for tests.
 void reset_ipmi_state();
 
 // A poll of the items begins: a BMC that went silent in an earlier poll is asked again.
 // Within a poll, after one unanswered exchange the others fail at once.
 void ipmi_begin_poll();
-// Forgets the polls' state as well; part of reset_ipmi_state.
-void reset_ipmi_poll();
 
 // How long a receive waits for the BMC before the exchange counts as failed.
 inline constexpr unsigned kIpmiAnswerTimeoutMs = 5000;

@@ -8,32 +8,26 @@ namespace qv::ipmi_link {
 
 namespace {
 
-struct PollState {
-    bool detecting = false;
-    bool silent = false;     // for the rest of this poll
-    bool announced = false;  // the silence was reported and no answer came since
-};
-
-PollState poll_state;
+IpmiState::Poll& poll_state() { return ipmi_state().poll; }
 
 }  // namespace
 
-DetectionScope::DetectionScope() { poll_state.detecting = true; }
-DetectionScope::~DetectionScope() { poll_state.detecting = false; }
+DetectionScope::DetectionScope() { poll_state().detecting = true; }
+DetectionScope::~DetectionScope() { poll_state().detecting = false; }
 
-bool silent_this_poll() { return poll_state.silent && !poll_state.detecting; }
+bool silent_this_poll() { return poll_state().silent && !poll_state().detecting; }
 
-void note_answer() { poll_state.announced = false; }
+void note_answer() { poll_state().announced = false; }
 
 void report_no_answer(unsigned milliseconds)
 {
-    if (poll_state.detecting) {
+    if (poll_state().detecting) {
         std::fprintf(stderr, "Error: no answer from the BMC within %u ms.\n", milliseconds);
         return;
     }
-    poll_state.silent = true;
-    if (poll_state.announced) return;
-    poll_state.announced = true;
+    poll_state().silent = true;
+    if (poll_state().announced) return;
+    poll_state().announced = true;
     std::fputs("Warn: The BMC stopped answering; its items are not read until the next poll.\n", stderr);
 }
 
@@ -53,8 +47,6 @@ int report_ioctl_failure(int error)
 
 namespace qv {
 
-void ipmi_begin_poll() { ipmi_link::poll_state.silent = false; }
-
-void reset_ipmi_poll() { ipmi_link::poll_state = {}; }
+void ipmi_begin_poll() { ipmi_state().poll.silent = false; }
 
 }  // namespace qv

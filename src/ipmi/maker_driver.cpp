@@ -24,13 +24,6 @@ constexpr uint8_t kPrivateBus2 = 0x05;
 constexpr int kProbeTimeoutMs = 400;
 constexpr int kProbeCapacity = 16;
 
-// The shared request and response of every Master Write-Read.
-ImbRequest imbData;
-uint8_t gBuf[40];
-uint8_t RespBuf[40];
-int RespBufLen = 0;
-uint8_t NTstatus[8];
-
 void put_le32(uint8_t* at, uint32_t value)
 {
     for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
@@ -59,7 +52,7 @@ int drive(uint8_t* input, uint8_t* output, int size, unsigned timeout_ms, const 
     if (silent_this_poll()) return -1;
     uint32_t count = 0;
     ImbDriverBlock block{};
-    block.status = reinterpret_cast<unsigned long>(NTstatus);
+    block.status = reinterpret_cast<unsigned long>(ipmi_state().NTstatus);
     block.input = reinterpret_cast<unsigned long>(input);
     block.input_length = static_cast<unsigned long>(size);
     block.output = reinterpret_cast<unsigned long>(output);
@@ -68,7 +61,7 @@ int drive(uint8_t* input, uint8_t* output, int size, unsigned timeout_ms, const 
     int result = -1;
     for (int attempt = 0; attempt < kTransientRetries; ++attempt) {
         count = static_cast<uint32_t>(size);
-        result = platform::os().ioctl(hDevice, kMakerDriverIoctl, &block);
+        result = platform::os().ioctl(ipmi_state().hDevice, kMakerDriverIoctl, &block);
         if (result >= 0 || !transient(errno)) break;
     }
     if (result < 0 && errno == ETIMEDOUT) report_no_answer(timeout_ms);
@@ -86,14 +79,15 @@ int drive(uint8_t* input, uint8_t* output, int size, unsigned timeout_ms, const 
 // with completion code 0 and at least `needed` bytes.
 int master_write_read(std::initializer_list<uint8_t> data, int needed)
 {
-    if (ipmi_driver_option != 1) return -1;
-    std::copy(data.begin(), data.end(), gBuf);
-    imbData = {kCmdMasterWriteRead, kBmcSlave, 0, kNetFnApp, 0, gBuf, static_cast<int32_t>(data.size())};
+    IpmiState& s = ipmi_state();
+    if (s.ipmi_driver_option != 1) return -1;
+    std::copy(data.begin(), data.end(), s.gBuf);
+    s.imbData = {kCmdMasterWriteRead, kBmcSlave, 0, kNetFnApp, 0, s.gBuf, static_cast<int32_t>(data.size())};
     uint32_t sequence = 0;
-    if (SendAsyncImbpRequest(&imbData, &sequence, RespBuf, &RespBufLen) != 0) return -1;
-    if (RespBuf[0] != 0) return -1;
-    if (RespBufLen < needed) {
-        report_short_answer(kNetFnApp, kCmdMasterWriteRead, static_cast<std::size_t>(RespBufLen),
+    if (SendAsyncImbpRequest(&s.imbData, &sequence, s.RespBuf, &s.RespBufLen) != 0) return -1;
+    if (s.RespBuf[0] != 0) return -1;
+    if (s.RespBufLen < needed) {
+        report_short_answer(kNetFnApp, kCmdMasterWriteRead, static_cast<std::size_t>(s.RespBufLen),
                             static_cast<std::size_t>(needed));
         return -1;
     }
@@ -137,19 +131,19 @@ int SendAsyncImbpRequest(const ImbRequest* request, uint32_t*, uint8_t* response
 
 int open_imb()
 {
-    if (hDevice != 0) return 1;
+    if (ipmi_state().hDevice != 0) return 1;
     ipmi_link::ProbeDescriptor device(platform::os().open(kMakerDriverPath, O_RDWR));
     if (!device.valid()) {
-        hDevice = 0;
+        ipmi_state().hDevice = 0;
         return 0;
     }
-    hDevice = device.get();
+    ipmi_state().hDevice = device.get();
     const ImbRequest probe{kCmdGetDeviceId, kBmcSlave, 0, kNetFnApp, 0, nullptr, 0};
     uint8_t response[kProbeCapacity];
     int length = sizeof response;
     int completion = 0;
     if (SendTimedImbpRequest(&probe, kProbeTimeoutMs, response, &length, &completion) != 0 || completion != 0) {
-        hDevice = 0;
+        ipmi_state().hDevice = 0;
         return 0;
     }
     device.keep();
@@ -159,7 +153,7 @@ int open_imb()
 int IpmiRead(uint8_t slave, uint8_t reg, uint32_t* value)
 {
     if (master_write_read({kPrivateBus2, eight_bit(slave), 0x01, reg}, 2) != 0) return -1;
-    *value = RespBuf[1];
+    *value = ipmi_state().RespBuf[1];
     return 0;
 }
 

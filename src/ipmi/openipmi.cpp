@@ -93,21 +93,23 @@ int receive_answer(int descriptor, ipmi_addr& address, long msgid, int capacity,
 
 int send_to_bmc(long msgid, uint8_t netfn, uint8_t cmd, int data_len)
 {
-    return ipmi_cmd_req2(fd, IPMI_SYSTEM_INTERFACE_ADDR_TYPE, IPMI_BMC_CHANNEL, 0, 0, msgid, netfn, cmd, data_len,
-                         req_data);
+    IpmiState& s = ipmi_state();
+    return ipmi_cmd_req2(s.fd, IPMI_SYSTEM_INTERFACE_ADDR_TYPE, IPMI_BMC_CHANNEL, 0, 0, msgid, netfn, cmd, data_len,
+                         s.req_data);
 }
 
 int receive_from_bmc(long msgid, std::size_t& received)
 {
     ipmi_addr address{};
     make_address(address, IPMI_SYSTEM_INTERFACE_ADDR_TYPE, IPMI_BMC_CHANNEL, 0, 0);
-    return receive_answer(fd, address, msgid, sizeof recv_data, recv_data, received);
+    IpmiState& s = ipmi_state();
+    return receive_answer(s.fd, address, msgid, sizeof s.recv_data, s.recv_data, received);
 }
 
 void step_message_id()
 {
-    ++seqNo;
-    if (seqNo == 0) seqNo = 2;
+    ++ipmi_state().seqNo;
+    if (ipmi_state().seqNo == 0) ipmi_state().seqNo = 2;
 }
 
 int open_first_device()
@@ -153,9 +155,9 @@ int ipmi_cmd_recv2(int descriptor, int addr_type, short channel, uint8_t slave_a
 int ipmi_exchange(uint8_t netfn, uint8_t cmd, int data_len, std::size_t& received)
 {
     received = 0;
-    if (fd < 0) return -1;
+    if (ipmi_state().fd < 0) return -1;
     if (silent_this_poll()) return ETIMEDOUT;
-    const long msgid = seqNo;
+    const long msgid = ipmi_state().seqNo;
     int result = send_to_bmc(msgid, netfn, cmd, data_len);
     if (result == 0) result = receive_from_bmc(msgid, received);
     step_message_id();
@@ -166,10 +168,10 @@ int open_imb2()
 {
     ProbeDescriptor device(open_first_device());
     if (!device.valid()) return 0;
-    fd = device.get();
+    ipmi_state().fd = device.get();
     std::size_t received = 0;
     if (send_to_bmc(0, kNetFnApp, kCmdGetDeviceId, 0) != 0 || receive_from_bmc(0, received) != 0) {
-        fd = -1;
+        ipmi_state().fd = -1;
         return 0;
     }
     device.keep();

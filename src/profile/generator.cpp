@@ -4,6 +4,7 @@
 #include "hw/gpio.h"
 #include "hw/port_io.h"
 #include "hw/smbus.h"
+#include "hw/state.h"
 #include "platform/os.h"
 #include "profile/loader.h"
 #include "profile/paths.h"
@@ -135,7 +136,7 @@ void revise_quorvel_ini_for_KV3M(SystemSection& system, std::span<ItemSection> i
         break;
     }
     uint32_t mode = 0;
-    smbus_byte_data_read(0, system.BusType & kBusSmbus, SMB_BASE_IO_ADDR, static_cast<uint8_t>(slave),
+    smbus_byte_data_read(0, system.BusType & kBusSmbus, hw_state().SMB_BASE_IO_ADDR, static_cast<uint8_t>(slave),
                          kPeciModeRegister, &mode);
     // Both low bits set: the chip reads the CPUs over PECI and knows agents, not cores.
     const bool peci = (mode & 0x03) == 0x03;

@@ -4,6 +4,7 @@
 
 #include "hw/port_io.h"
 #include "hw/smbus.h"
+#include "hw/state.h"
 #include "ipmi/ipmi.h"
 #include "platform/os.h"
 
@@ -17,27 +18,27 @@ uint16_t port(uint32_t value) { return static_cast<uint16_t>(value); }
 
 }  // namespace
 
-bool bmc_present() { return hDevice != 0; }
+bool bmc_present() { return ipmi_state().hDevice != 0; }
 
 int smbus_read(const ItemSection& item, int32_t slave, int32_t reg, uint32_t* value)
 {
-    return smbus_byte_data_read(item.ChipCode, item_bus(item), SMB_BASE_IO_ADDR, byte(slave), byte(reg), value);
+    return smbus_byte_data_read(item.ChipCode, item_bus(item), hw_state().SMB_BASE_IO_ADDR, byte(slave), byte(reg), value);
 }
 
 int smbus_write(const ItemSection& item, int32_t slave, int32_t reg, uint8_t value)
 {
-    return smbus_byte_data_write(item_bus(item), SMB_BASE_IO_ADDR, byte(slave), byte(reg), value);
+    return smbus_byte_data_write(item_bus(item), hw_state().SMB_BASE_IO_ADDR, byte(slave), byte(reg), value);
 }
 
 int smbus_word_hl(const ItemSection& item, int32_t slave, int32_t reg, uint32_t* value)
 {
-    return smbus_word_data_read_HL(item_bus(item), SMB_BASE_IO_ADDR, byte(slave), byte(reg), value);
+    return smbus_word_data_read_HL(item_bus(item), hw_state().SMB_BASE_IO_ADDR, byte(slave), byte(reg), value);
 }
 
 int smbus_gpu(const ItemSection& item, int32_t slave, int32_t reg, uint32_t* value)
 {
     if ((item_bus(item) & kBusBmcSmbus) == 0) return -1;
-    return smbus_byte_data_read_GPU(item_bus(item), SMB_BASE_IO_ADDR, byte(slave), byte(reg), value);
+    return smbus_byte_data_read_GPU(item_bus(item), hw_state().SMB_BASE_IO_ADDR, byte(slave), byte(reg), value);
 }
 
 int isa_read(const SystemSection& system, int32_t bank, int32_t reg, uint32_t* value)

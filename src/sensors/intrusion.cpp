@@ -5,6 +5,7 @@
 #include "hw/chips.h"
 #include "hw/port_io.h"
 #include "hw/smbus.h"
+#include "hw/state.h"
 #include "ipmi/ipmi.h"
 #include "platform/os.h"
 #include "profile/text.h"
@@ -75,19 +76,19 @@ int nct7904d_clear(const ItemSection& item)
 {
     const uint8_t slave = byte(item.Slave);
     uint32_t value = 0;
-    if (hDevice != 0 && IpmiByteRead_oem_30_90(slave, 0, kNctIntrusionControl, &value) == 0) {
+    if (ipmi_state().hDevice != 0 && IpmiByteRead_oem_30_90(slave, 0, kNctIntrusionControl, &value) == 0) {
         IpmiByteWrite_oem_30_91(slave, 0, kNctIntrusionControl, static_cast<uint8_t>(value | 0x80));
         IpmiByteRead_oem_30_90(slave, 0, kNctIntrusionStatus, &value);
         IpmiByteRead_oem_30_90(slave, 0, kNctIntrusionStatus, &value);
         return 0;
     }
     const auto bus = static_cast<uint32_t>(item.BusType);
-    smbus_byte_data_write(bus, SMB_BASE_IO_ADDR, slave, kNctBankSelect, 0);
+    smbus_byte_data_write(bus, hw_state().SMB_BASE_IO_ADDR, slave, kNctBankSelect, 0);
     value = 0;
-    smbus_byte_data_read(item.ChipCode, bus, SMB_BASE_IO_ADDR, slave, kNctIntrusionControl, &value);
-    smbus_byte_data_write(bus, SMB_BASE_IO_ADDR, slave, kNctIntrusionControl, static_cast<uint8_t>(value | 0x80));
-    smbus_byte_data_read(item.ChipCode, bus, SMB_BASE_IO_ADDR, slave, kNctIntrusionStatus, &value);
-    return smbus_byte_data_read(item.ChipCode, bus, SMB_BASE_IO_ADDR, slave, kNctIntrusionStatus, &value);
+    smbus_byte_data_read(item.ChipCode, bus, hw_state().SMB_BASE_IO_ADDR, slave, kNctIntrusionControl, &value);
+    smbus_byte_data_write(bus, hw_state().SMB_BASE_IO_ADDR, slave, kNctIntrusionControl, static_cast<uint8_t>(value | 0x80));
+    smbus_byte_data_read(item.ChipCode, bus, hw_state().SMB_BASE_IO_ADDR, slave, kNctIntrusionStatus, &value);
+    return smbus_byte_data_read(item.ChipCode, bus, hw_state().SMB_BASE_IO_ADDR, slave, kNctIntrusionStatus, &value);
 }
 
 int set_bit_clear(const SystemSection& system, uint32_t bus_type, const ParameterSection& clear, uint8_t mask)
@@ -134,8 +135,8 @@ int read_back(const SystemSection& system, const ItemSection& item)
         return 0;
     }
     if (is_smbus(bus)) {
-        smbus_byte_data_read(item.ChipCode, bus, SMB_BASE_IO_ADDR, byte(item.Slave), byte(item.Offset), &value);
-        return smbus_byte_data_read(item.ChipCode, bus, SMB_BASE_IO_ADDR, byte(item.Slave), byte(item.Offset),
+        smbus_byte_data_read(item.ChipCode, bus, hw_state().SMB_BASE_IO_ADDR, byte(item.Slave), byte(item.Offset), &value);
+        return smbus_byte_data_read(item.ChipCode, bus, hw_state().SMB_BASE_IO_ADDR, byte(item.Slave), byte(item.Offset),
                                     &value);
     }
     if (is_isa(system, bus))
@@ -173,8 +174,8 @@ int W83627HF_G_Intru_IO_Clear(uint32_t bus_type, uint8_t slave, uint8_t reg, uin
 {
     uint32_t value = 0;
     if (is_smbus(bus_type)) {
-        if (smbus_byte_data_read(1, bus_type, SMB_BASE_IO_ADDR, slave, reg, &value) != 0) value = 0;
-        return smbus_byte_data_write(bus_type, SMB_BASE_IO_ADDR, slave, reg, static_cast<uint8_t>(value | mask));
+        if (smbus_byte_data_read(1, bus_type, hw_state().SMB_BASE_IO_ADDR, slave, reg, &value) != 0) value = 0;
+        return smbus_byte_data_write(bus_type, hw_state().SMB_BASE_IO_ADDR, slave, reg, static_cast<uint8_t>(value | mask));
     }
     if ((bus_type & kBusIsa) != 0) {
         if (isa_byte_data_read(index_port, data_port, slave, reg, &value) != 0) value = 0;
@@ -216,9 +217,9 @@ int ADM1026_Intru_IO_Clear(const SystemSection& system, const ItemSection& item,
     const auto cleared = [&](uint32_t v) { return static_cast<uint8_t>(v & (0xFFu - mask)); };
     uint32_t value = 0;
     if (is_smbus(bus)) {
-        if (smbus_byte_data_read(item.ChipCode, bus, SMB_BASE_IO_ADDR, slave, reg, &value) != 0) value = 0;
-        smbus_byte_data_write(bus, SMB_BASE_IO_ADDR, slave, reg, set(value));
-        return smbus_byte_data_write(bus, SMB_BASE_IO_ADDR, slave, reg, cleared(value));
+        if (smbus_byte_data_read(item.ChipCode, bus, hw_state().SMB_BASE_IO_ADDR, slave, reg, &value) != 0) value = 0;
+        smbus_byte_data_write(bus, hw_state().SMB_BASE_IO_ADDR, slave, reg, set(value));
+        return smbus_byte_data_write(bus, hw_state().SMB_BASE_IO_ADDR, slave, reg, cleared(value));
     }
     if (is_isa(system, bus)) {
         const uint16_t index = port(system.IndexReg);

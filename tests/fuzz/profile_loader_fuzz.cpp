@@ -15,10 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     qv::ProfileStore store;
     const int count = qv::loadQuorvelINI_and_getItemCount(store);
     if (count < 0 || static_cast<std::size_t>(count) != store.items.size()) __builtin_trap();
-    const qv::ParameterScope scope(store.params);
+    const qv::LoadedProfile profile = store.view();
     for (const qv::ItemSection& item : store.items) {
+        (void)qv::item_parameter(profile, item, item.ParaIndex1);
+        (void)qv::item_bitmask(profile, item, item.ParaIndex2);
         (void)qv::find_parameter(item.ParaIndex1, store.params);
-        (void)qv::find_parameter(item.ParaIndex2, store.params);
     }
     return 0;
 }

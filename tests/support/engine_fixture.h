@@ -38,7 +38,8 @@ protected:
         if (loadQuorvelINI_and_getItemCount(store_) <= 0) throw std::runtime_error("test profile did not load");
         profile_ = store_.view();
         if (board.contains("bmc")) IpmiInit();
-        if ((profile_.system->BusType & kBusSmbus) != 0 && hDevice == 0 && board.contains("i2c")) i2cdetect();
+        if ((profile_.system->BusType & kBusSmbus) != 0 && ipmi_state().hDevice == 0 && board.contains("i2c"))
+            i2cdetect();
         io_open(*profile_.system);
         trace_path_ = session().sandbox().map("/trace.txt");
         session().trace().open(trace_path_);

@@ -20,9 +20,7 @@ protected:
     {
         boot(board);
         reset_hw_state();
-        hDevice = 0;
-        ipmi_driver_option = 0;
-        bPepperconIPMI = bOBWinbondIPMI = bAOWinbondIPMI = bOBWinbondATenIPMI = bRenesasAMIIPMI = bRenesasATenIPMI = 0;
+        reset_ipmi_state();
         session().trace().keep_lines();
     }
 

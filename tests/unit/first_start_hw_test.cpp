@@ -4,6 +4,7 @@
 #include "hw/i2c_discovery.h"
 #include "hw/port_access.h"
 #include "hw/port_io.h"
+#include "hw/state.h"
 #include "profile/generator.h"
 #include "profile/loader.h"
 #include "support/hw_fixture.h"
@@ -85,8 +86,8 @@ TEST_P(Kv3mRename, NamesTheCoreTemperaturesAfterRegister5E)
 {
     boot_board({{"i2c", {{"adapters", {{{"bus", 0}, {"name", "SMBus I801 adapter at 1100"},
                                          {"slaves", {GetParam().chip}}}}}}}});
-    i2c_bus_list = {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}};
-    SMB_BASE_IO_ADDR = 0x1100;
+    hw_state().i2c_bus_list = {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}};
+    hw_state().SMB_BASE_IO_ADDR = 0x1100;
     ASSERT_EQ(request_iopl(3), 0);
     SystemSection system;
     system.BusType = 0x03;

@@ -2,6 +2,7 @@
 // physical-memory byte.
 #include "hw/gpio.h"
 #include "hw/port_access.h"
+#include "hw/state.h"
 #include "support/hw_fixture.h"
 
 #include <gmock/gmock.h>
@@ -52,7 +53,7 @@ TEST_F(Gpio, ChipCode5ReadsTheBlockBaseOnceEvenWhenTheChipChanges)
     EXPECT_THAT(trace("port"), ElementsAre("inb  0x0A05 -> 0x5A"));
     EXPECT_EQ(first, 0x5Au);
     EXPECT_EQ(second, 0x5Au);
-    EXPECT_EQ(ChipCode5BaseAddr[0], 0x0Au);
+    EXPECT_EQ(hw_state().ChipCode5BaseAddr[0], 0x0Au);
 }
 
 TEST_F(Gpio, SouthBridgeGpioIsOneIndexWriteAndOneDataRead)

@@ -3,6 +3,7 @@
 #include "hw/i2c_discovery.h"
 #include "hw/port_access.h"
 #include "hw/smbus.h"
+#include "hw/state.h"
 #include "support/hw_fixture.h"
 
 #include <gmock/gmock.h>
@@ -82,7 +83,7 @@ TEST_F(Discovery, LoadedDriverBringsItsAdapterIntoTheList)
     b["i2c"]["adapters"][0]["driver"] = "i2c_i801";
     boot_board(b);
     EXPECT_EQ(i2cdetect(), 0);
-    EXPECT_THAT(i2c_bus_list, ElementsAre(I2cBus{"0", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}));
+    EXPECT_THAT(hw_state().i2c_bus_list, ElementsAre(I2cBus{"0", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}));
     EXPECT_THAT(read("/proc/modules"), ::testing::HasSubstr("i2c_i801 "));
 }
 
@@ -132,11 +133,11 @@ TEST_F(Discovery, PciListingGivesLocationAndIds)
 {
     boot_board(board(sim::json::array(), {ich7()}));
     ASSERT_EQ(read_proc_dev_pci(), 0);
-    ASSERT_EQ(pci_list.size(), 1u);
-    EXPECT_EQ(pci_list[0].vendor, 0x8086);
-    EXPECT_EQ(pci_list[0].device_id, 0x27DA);
-    EXPECT_EQ(pci_list[0].device, 31u);
-    EXPECT_EQ(pci_list[0].function, 3u);
+    ASSERT_EQ(hw_state().pci_list.size(), 1u);
+    EXPECT_EQ(hw_state().pci_list[0].vendor, 0x8086);
+    EXPECT_EQ(hw_state().pci_list[0].device_id, 0x27DA);
+    EXPECT_EQ(hw_state().pci_list[0].device, 31u);
+    EXPECT_EQ(hw_state().pci_list[0].function, 3u);
 }
 
 struct SysfsCase {
@@ -152,7 +153,7 @@ TEST_F(Discovery, SysfsNameIsFoundWhereverTheKernelPutIt)
                                             {"name_file", c.name_file}}}}}}});
         EXPECT_EQ(init_i2c_bus_list(), c.listed ? 1 : 0) << c.name_file;
         if (c.listed) {
-            EXPECT_THAT(i2c_bus_list,
+            EXPECT_THAT(hw_state().i2c_bus_list,
                         ElementsAre(I2cBus{"3", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}));
         }
     }
@@ -164,7 +165,7 @@ TEST_F(Discovery, SysfsSkipsIsaAdaptersAndEntriesNotNamedI2cN)
                 {"files", {{"/sys/class/i2c-dev/bus7/name", "SMBus other adapter at 2000\n"},
                            {"/sys/class/i2c-dev/i2c-9/name", "ISA 0x0290\n"}}}});
     EXPECT_EQ(init_i2c_bus_list(), 1);
-    EXPECT_THAT(i2c_bus_list, ElementsAre(I2cBus{"0", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}));
+    EXPECT_THAT(hw_state().i2c_bus_list, ElementsAre(I2cBus{"0", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}));
 }
 
 TEST_F(Discovery, SysfsIsFoundThroughTheMountTable)
@@ -189,14 +190,14 @@ TEST_F(Discovery, ProcfsListingKeepsItsFourFieldsAndCountsEveryLine)
     boot_board({{"i2c", {{"listing", "procfs"}, {"adapters", {kSmbusAdapter}}}},
                 {"files", {}}});
     EXPECT_EQ(print_i2c_busses(1), 1);
-    EXPECT_THAT(i2c_bus_list, ElementsAre(I2cBus{"0", "smbus", "SMBus I801 adapter at 1100", "Non-I2C SMBus adapter"}));
+    EXPECT_THAT(hw_state().i2c_bus_list, ElementsAre(I2cBus{"0", "smbus", "SMBus I801 adapter at 1100", "Non-I2C SMBus adapter"}));
     boot_board({{"files", {{"/proc/bus/i2c", "i2c-0\tsmbus\tSMBus I801 adapter at 1100\tSMBus adapter\n"
                                              "something else\n" + std::string(150, 'x') + "\n"}}}});
     EXPECT_EQ(print_i2c_busses(0), 4) << "a line longer than 99 characters is read twice";
-    EXPECT_THAT(i2c_bus_list, IsEmpty());
+    EXPECT_THAT(hw_state().i2c_bus_list, IsEmpty());
     EXPECT_EQ(print_i2c_busses(1), 4);
-    EXPECT_EQ(i2c_bus_list[0], (I2cBus{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}));
-    EXPECT_EQ(i2c_bus_list[1], (I2cBus{}));
+    EXPECT_EQ(hw_state().i2c_bus_list[0], (I2cBus{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}));
+    EXPECT_EQ(hw_state().i2c_bus_list[1], (I2cBus{}));
 }
 
 TEST_F(Discovery, FourteenBusesWithTheSmbusAdapterLastStillReachTheChip)
@@ -208,12 +209,12 @@ TEST_F(Discovery, FourteenBusesWithTheSmbusAdapterLastStillReachTheChip)
                         {"slaves", {{{"address", "0x2D"}, {"registers", {{"0x20", "0x42"}}}}}}});
     boot_board(board({"i2c_i801", "i2c_dev"}, {ich7()}, adapters));
     ASSERT_EQ(i2cdetect(), 0);
-    EXPECT_EQ(i2c_bus_list.size(), 14u);
+    EXPECT_EQ(hw_state().i2c_bus_list.size(), 14u);
     ASSERT_EQ(request_iopl(3), 0);
     uint32_t value = 0;
     EXPECT_EQ(smbus_byte_data_read(16, 1, 0x1100, 0x2D, 0x20, &value), 0);
     EXPECT_EQ(value, 0x42u);
-    EXPECT_EQ(i2c_adapter_file.path, "/dev/i2c-13");
+    EXPECT_EQ(hw_state().i2c_adapter_file.path, "/dev/i2c-13");
 }
 
 // --- The parsers, on lines the kernel writes and on lines it never would ----------------

@@ -2,6 +2,7 @@
 // through the simulated machine's access trace.
 #include "hw/port_access.h"
 #include "hw/port_io.h"
+#include "hw/state.h"
 #include "support/hw_fixture.h"
 
 #include <gmock/gmock.h>
@@ -33,7 +34,7 @@ class PortIo : public HwTest {};
 TEST_F(PortIo, IsaOnlyProfileNeverTouchesThePciBus)
 {
     EXPECT_EQ(io_open(system_of(kBusIsa)), 0);
-    EXPECT_EQ(SMB_BASE_IO_ADDR, 0u);
+    EXPECT_EQ(hw_state().SMB_BASE_IO_ADDR, 0u);
     EXPECT_THAT(trace("port"), IsEmpty());
     EXPECT_EQ(session().machine().io_privilege_level, 3);
 }
@@ -54,8 +55,8 @@ TEST_P(ControllerSearch, FindsTheFirstKnownControllerAndItsEvenBase)
 {
     boot_board({{"smbus_controllers", GetParam().controllers}});
     EXPECT_EQ(io_open(system_of(GetParam().bus_type)), GetParam().result);
-    EXPECT_EQ(SMB_BASE_IO_ADDR, GetParam().base);
-    EXPECT_EQ(IntelDevice, GetParam().intel);
+    EXPECT_EQ(hw_state().SMB_BASE_IO_ADDR, GetParam().base);
+    EXPECT_EQ(hw_state().IntelDevice, GetParam().intel);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,6 +4,7 @@
 #include "hw/port_access.h"
 #include "hw/port_io.h"
 #include "hw/smbus.h"
+#include "hw/state.h"
 #include "support/hw_fixture.h"
 
 #include <gmock/gmock.h>
@@ -42,8 +43,8 @@ protected:
     void use_board(const sim::json& board, int intel = 1)
     {
         boot_board(board);
-        i2c_bus_list = {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}};
-        IntelDevice = static_cast<uint8_t>(intel);
+        hw_state().i2c_bus_list = {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}};
+        hw_state().IntelDevice = static_cast<uint8_t>(intel);
         ASSERT_EQ(request_iopl(3), 0);
     }
 };
@@ -56,7 +57,7 @@ TEST_F(Smbus, ByteReadIsOneBindOneTransferAndTheStatusClear)
     EXPECT_THAT(trace("bind"), ElementsAre("i2c-0 I2C_SLAVE 0x2D"));
     EXPECT_THAT(trace("smbus"), ElementsAre("i2c-0 0x2D read  0x20 -> 0x5A"));
     EXPECT_THAT(trace("port"), ElementsAre("outb 0x1100 <- 0x42"));
-    EXPECT_EQ(i2c_adapter_file.path, "/dev/i2c-0");
+    EXPECT_EQ(hw_state().i2c_adapter_file.path, "/dev/i2c-0");
 }
 
 TEST_F(Smbus, OtherControllersKeepTheirStatusRegister)
@@ -72,8 +73,8 @@ TEST_F(Smbus, AdapterIsOpenedOnceAndKeptForEveryLaterCall)
 {
     uint32_t value = 0;
     ASSERT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
-    const int fd = i2c_adapter_file.fd;
-    i2c_bus_list.clear();
+    const int fd = hw_state().i2c_adapter_file.fd;
+    hw_state().i2c_bus_list.clear();
     EXPECT_EQ(openI2CDevice(0x9999), fd) << "the port of later calls is not looked at again";
 }
 
@@ -99,13 +100,13 @@ TEST_F(Smbus, OnlyBusType8Register0x44WaitsBeforeTheRead)
 TEST_F(Smbus, PseudoChipsAnswerWithoutAnyAdapter)
 {
     use_board(sim::json::object());
-    i2c_bus_list.clear();
+    hw_state().i2c_bus_list.clear();
     uint32_t value = 7;
     EXPECT_EQ(smbus_byte_data_read(29, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
     EXPECT_EQ(value, 0u);
     EXPECT_EQ(smbus_byte_data_read(31, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
     EXPECT_EQ(value, 1u);
-    EXPECT_FALSE(i2c_adapter_file.open);
+    EXPECT_FALSE(hw_state().i2c_adapter_file.open);
     EXPECT_THAT(session().trace().lines(), IsEmpty());
 }
 
@@ -180,7 +181,7 @@ TEST_F(Smbus, GpuReadIsAFixedValueAfterOpeningTheAdapter)
     EXPECT_EQ(value, 127u);
     EXPECT_EQ(smbus_byte_data_read_GPU(kBusSmbus, 0x1100, 0x2D, 3, &value), 0);
     EXPECT_EQ(value, 0u);
-    EXPECT_TRUE(i2c_adapter_file.open);
+    EXPECT_TRUE(hw_state().i2c_adapter_file.open);
     EXPECT_THAT(trace("smbus"), IsEmpty());
 }
 
@@ -196,7 +197,7 @@ protected:
     void SetUp() override
     {
         use_board(smbus_board({adapter(0, kChips), adapter(3, kChips), adapter(13, kChips)}));
-        i2c_bus_list = GetParam().buses;
+        hw_state().i2c_bus_list = GetParam().buses;
     }
 };
 
@@ -208,7 +209,7 @@ TEST_P(AdapterChoice, TakesTheFirstSmbusOrUnknownAdapterAtThePort)
         return;
     }
     EXPECT_GE(openI2CDevice(0x1100), 0);
-    EXPECT_EQ(i2c_adapter_file.path, GetParam().opened);
+    EXPECT_EQ(hw_state().i2c_adapter_file.path, GetParam().opened);
 }
 
 INSTANTIATE_TEST_SUITE_P(

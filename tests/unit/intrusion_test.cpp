@@ -4,6 +4,7 @@
 #include "hw/i2c_discovery.h"
 #include "hw/port_access.h"
 #include "hw/port_io.h"
+#include "hw/state.h"
 #include "profile/loader.h"
 #include "sensors/intrusion.h"
 #include "support/bmc_fixture.h"
@@ -34,8 +35,8 @@ protected:
             {"i2c", {{"adapters", {{{"bus", 0}, {"name", "SMBus I801 adapter at 1100"}, {"slaves", slaves}}}}}}};
         board.update(more);
         boot_board(board);
-        i2c_bus_list = {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}};
-        SMB_BASE_IO_ADDR = 0x1100;
+        hw_state().i2c_bus_list = {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}};
+        hw_state().SMB_BASE_IO_ADDR = 0x1100;
         ASSERT_EQ(request_iopl(3), 0);
         write("/etc/Quorvel.ini", "[System]\nBUSTYPE=03\nINDEXREG=295\nDATAREG=296\n\n[Item]\nITEM_NAME=Chassis "
                                   "Intrusion\nACTIVATE=1\nPARAINDEX1=SWITCH1A\nPARAINDEX2=SWITCH1C\n" +

@@ -147,7 +147,7 @@ TEST_F(BmcTest, SelectorZeroOf0x95GivesNinetyFiveWithoutAnExchange)
     EXPECT_EQ(IpmiByteRead_oem_30_95(0, &value), 0);
     EXPECT_EQ(value, 95u);
     EXPECT_TRUE(requests().empty());
-    EXPECT_EQ(seqNo, 2);
+    EXPECT_EQ(ipmi_state().seqNo, 2);
 }
 
 TEST_F(BmcTest, ABlockIndexPastTheAnswerFailsInsteadOfReadingOn)
@@ -166,7 +166,7 @@ TEST_F(BmcTest, TheFamilyNeedsOpenIpmiAndSendsNothingThroughTheMakersDriver)
 {
     boot_bmc({{"maker_driver", true}});
     ASSERT_EQ(IpmiInit(), 0);
-    ASSERT_EQ(ipmi_driver_option, 1);
+    ASSERT_EQ(ipmi_state().ipmi_driver_option, 1);
     bmc().clear_log();
     uint32_t value = kUntouched;
     EXPECT_NE(IpmiByteRead2_06_52_05(0x2F, 0x4F, &value), 0);

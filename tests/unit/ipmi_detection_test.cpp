@@ -31,10 +31,10 @@ TEST_P(DriverOrder, OpensTheFirstDriverThatAnswersAndSetsTheSharedState)
     const int result = IpmiInit();
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.err);
     EXPECT_EQ(result, c.opened == Open::None ? -1 : 0);
-    EXPECT_EQ(ipmi_driver_option, static_cast<int>(c.opened));
-    EXPECT_EQ(seqNo, c.opened == Open::None ? 0 : 2);
-    const bool maker_descriptor = hDevice != 0 && hDevice != 99;
-    EXPECT_EQ(hDevice == 99, c.opened == Open::OpenIpmi);
+    EXPECT_EQ(ipmi_state().ipmi_driver_option, static_cast<int>(c.opened));
+    EXPECT_EQ(ipmi_state().seqNo, c.opened == Open::None ? 0 : 2);
+    const bool maker_descriptor = ipmi_state().hDevice != 0 && ipmi_state().hDevice != 99;
+    EXPECT_EQ(ipmi_state().hDevice == 99, c.opened == Open::OpenIpmi);
     EXPECT_EQ(maker_descriptor, c.opened == Open::Maker);
     if (sim::find_bmc(session().machine()) != nullptr) {
         EXPECT_THAT(request_names(), ElementsAreArray(c.requests));
@@ -98,8 +98,9 @@ struct GuidCase {
 
 std::array<int*, 6> kind_flags()
 {
-    return {&bPepperconIPMI, &bOBWinbondIPMI, &bAOWinbondIPMI, &bOBWinbondATenIPMI, &bRenesasAMIIPMI,
-            &bRenesasATenIPMI};
+    IpmiState& s = ipmi_state();
+    return {&s.bPepperconIPMI, &s.bOBWinbondIPMI, &s.bAOWinbondIPMI, &s.bOBWinbondATenIPMI, &s.bRenesasAMIIPMI,
+            &s.bRenesasATenIPMI};
 }
 
 class GuidRules : public BmcTest, public ::testing::WithParamInterface<GuidCase> {};
@@ -154,11 +155,11 @@ TEST_P(KindRecheck, ClearsTheFlagsOnlyWhenTheGuidCame)
     json bmc = GetParam().bmc;
     bmc["openipmi"] = "/dev/ipmi0";
     detect(bmc);
-    bAOWinbondIPMI = 1;
+    ipmi_state().bAOWinbondIPMI = 1;
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(checkAnyIPMI(), GetParam().result);
     ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(bAOWinbondIPMI, GetParam().preset_flag_survives ? 1 : 0);
+    EXPECT_EQ(ipmi_state().bAOWinbondIPMI, GetParam().preset_flag_survives ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -183,7 +184,7 @@ TEST_F(BmcTest, MessageIdsStartAtTwoAfterDetectionAndStepByOne)
 TEST_F(BmcTest, MessageIdAfter0xFFFFIsTwoEvenWhenTheExchangeFails)
 {
     detect({{"openipmi", "/dev/ipmi0"}, {"oem", {{"0x95", 1}}}, {"silent_after", 4}});
-    seqNo = 0xFFFE;
+    ipmi_state().seqNo = 0xFFFE;
     uint32_t value = 0;
     ::testing::internal::CaptureStderr();
     for (int i = 0; i < 4; ++i) {
@@ -194,7 +195,7 @@ TEST_F(BmcTest, MessageIdAfter0xFFFFIsTwoEvenWhenTheExchangeFails)
     std::vector<long> ids;
     for (const sim::BmcRequest& r : requests()) ids.push_back(r.msgid);
     EXPECT_THAT(ids, ElementsAre(0xFFFE, 0xFFFF, 2, 3));
-    EXPECT_EQ(seqNo, 4);
+    EXPECT_EQ(ipmi_state().seqNo, 4);
 }
 
 }  // namespace

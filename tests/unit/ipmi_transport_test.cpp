@@ -36,7 +36,7 @@ TEST_F(BmcTest, AnUnansweredRequestFailsAfterTheBoundWithOneMessage)
               "Warn: The BMC stopped answering; its items are not read until the next poll.\n");
     EXPECT_EQ(session().clock().elapsed_us() - before, uint64_t{kIpmiAnswerTimeoutMs} * 1000);
     EXPECT_EQ(value, kUntouched);
-    EXPECT_EQ(seqNo, 3);
+    EXPECT_EQ(ipmi_state().seqNo, 3);
 }
 
 struct FaultCase {
@@ -112,8 +112,9 @@ TEST_P(AddressTypes, OnlyTheKernelsAddressTypesAreSent)
     detect({{"openipmi", "/dev/ipmi0"}});
     uint8_t data[1] = {0};
     ::testing::internal::CaptureStderr();
+    const int fd = ipmi_state().fd;
     EXPECT_EQ(ipmi_cmd_req2(fd, GetParam().addr_type, 0, 0x40, 0, 7, 0x06, 0x01, 0, data), GetParam().result);
-    EXPECT_EQ(ipmi_cmd_recv2(fd, GetParam().addr_type, 0, 0x40, 0, 7, 0x06, 0x01, 80, recv_data),
+    EXPECT_EQ(ipmi_cmd_recv2(fd, GetParam().addr_type, 0, 0x40, 0, 7, 0x06, 0x01, 80, ipmi_state().recv_data),
               GetParam().result);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), GetParam().err + GetParam().err);
     ASSERT_EQ(requests().size(), GetParam().result == 0 ? 1u : 0u);

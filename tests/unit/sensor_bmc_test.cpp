@@ -47,7 +47,7 @@ TEST_P(BmcServed, AsksTheBmc)
 {
     const BmcCase& c = GetParam();
     load(profile_text("09", c.blocks), bmc_board(c.changes));
-    ASSERT_NE(hDevice, 0);
+    ASSERT_NE(ipmi_state().hDevice, 0);
     int32_t value = 4711;
     const auto lines = traced([&] {
         const int code = c.limit ? get_item_limit(kLowLimit, profile_, "P2", profile_.items[0], &value)
