@@ -2,10 +2,8 @@
 #pragma once
 
 #include "profile/records.h"
-#include "sensors/parameters.h"
 
 #include <cstdio>
-#include <memory>
 #include <span>
 #include <vector>
 
@@ -16,9 +14,9 @@ struct ProfileStore {
     SystemSection system;
     std::vector<ItemSection> items;
     std::vector<ParameterSection> params;
-    std::unique_ptr<ParameterNames> names = std::make_unique<ParameterNames>();
+    ParameterNames names;
 
-    LoadedProfile view() { return LoadedProfile{&system, items, params, names.get()}; }
+    LoadedProfile view() { return LoadedProfile{&system, items, params, &names}; }
 };
 
 // The loaded profile, for everything that runs after start-up (the window's callbacks,

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace qv {
 
@@ -70,7 +71,50 @@ struct ParameterSection {
     int32_t BitMask = kUnset;
 };
 
-class ParameterNames;
+struct LoadedProfile;
+
+// A loaded profile's parameter names, indexed; here so that the store can hold it, while
+// its lookups belong to the engine (sensors/parameters.cpp). The index trusts the array
+// it was built from (same place and size) until parameters_changed() announces a change;
+// each item's two names are then resolved once, at the first reading that needs them.
+class ParameterNames {
+public:
+    // Positions in the parameter array of the first and the last parameter of a name.
+    struct Places {
+        int32_t first = -1;  // -1: no parameter has the name
+        int32_t last = -1;
+    };
+
+    // field: item.ParaIndex1 or item.ParaIndex2 of an item of profile.items.
+    Places of_item(const LoadedProfile& profile, const ItemSection& item, const char* field);
+
+private:
+    struct Key {
+        uint64_t low = 0;
+        uint32_t high = 0;
+        bool operator==(const Key&) const = default;
+    };
+    struct Slot {
+        Key key;
+        Places places;
+        bool used = false;
+    };
+    struct Resolved {
+        Places fields[2];
+        bool done = false;
+    };
+
+    void make_current(const LoadedProfile& profile);
+    Places find(const char* name) const;
+
+    std::vector<Slot> slots_;  // open addressing, at most half full
+    std::size_t mask_ = 0;
+    std::vector<Resolved> items_;
+    bool built_ = false;
+    const ParameterSection* data_ = nullptr;
+    std::size_t size_ = 0;
+    uint64_t generation_ = 0;
+};
 
 // What myspQuorvel points to: the three arrays with the item count and the
 // parameter capacity (always twice the item count).
