@@ -5,7 +5,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <ctime>
+#include <exception>
 #include <stdexcept>
 
 namespace qv::bench {
@@ -32,6 +35,29 @@ FILE* divert_stdout()
     if (results == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr)
         throw std::runtime_error("cannot divert standard output");
     return results;
+}
+
+Command parse_command(int argc, char** argv, const char* count_flag, int count, bool untimed_allowed, const char* usage)
+{
+    Command command{{}, count};
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--board" && i + 1 < argc) command.board = argv[++i];
+        else if (arg == count_flag && i + 1 < argc) command.count = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--untimed" && untimed_allowed) command.timed = false;
+        else throw std::runtime_error(usage);
+    }
+    return command;
+}
+
+int guarded_main(const char* name, const std::function<int()>& body)
+{
+    try {
+        return body();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", name, e.what());
+        return 2;
+    }
 }
 
 }  // namespace qv::bench

@@ -21,24 +21,7 @@ namespace {
 
 using namespace qv;
 
-struct Options {
-    std::string board;
-    int polls = 2000;
-};
-
-Options parse(int argc, char** argv)
-{
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--board" && i + 1 < argc) options.board = argv[++i];
-        else if (arg == "--polls" && i + 1 < argc) options.polls = std::max(1, std::atoi(argv[++i]));
-        else throw std::runtime_error("usage: qv_export_bench [--board FILE] [--polls N]");
-    }
-    return options;
-}
-
-int run(const Options& options)
+int run(const bench::Command& options)
 {
     sim::SessionOptions session_options;
     session_options.board = sim::load_board(options.board);
@@ -61,7 +44,7 @@ int run(const Options& options)
     platform::set_os(&machine);
     const double bus_us = session.trace().bus_time_us();
     std::fprintf(results, "board: %s (%d items, %zu bytes of OpenMetrics)\n",
-                 options.board.empty() ? "built-in demo" : options.board.c_str(), profile.itemCount(), bytes);
+                 bench::board_name(options), profile.itemCount(), bytes);
     std::fprintf(results, "  modelled bus time per poll: %.1f us\n", bus_us);
     if (!recording.complete) {
         std::fprintf(results, "  the poll makes calls the playback cannot answer: not timed\n");
@@ -71,7 +54,7 @@ int run(const Options& options)
     bench::PlaybackOs playback(recording.tape);
     platform::set_os(&playback);
     const double start = bench::cpu_us();
-    for (int i = 0; i < options.polls && !playback.diverged(); ++i) {
+    for (int i = 0; i < options.count && !playback.diverged(); ++i) {
         playback.rewind();
         poll();
     }
@@ -84,15 +67,15 @@ int run(const Options& options)
     // The playback's own part, taken out: the same calls made without the program.
     bench::PlaybackOs alone(recording.tape);
     const double alone_start = bench::cpu_us();
-    for (int i = 0; i < options.polls; ++i) {
+    for (int i = 0; i < options.count; ++i) {
         alone.rewind();
         bench::replay_calls(recording.tape, alone);
     }
-    const double playback_us = (bench::cpu_us() - alone_start) / options.polls;
-    const double own_us = std::max(0.0, spent / options.polls - playback_us);
+    const double playback_us = (bench::cpu_us() - alone_start) / options.count;
+    const double own_us = std::max(0.0, spent / options.count - playback_us);
     std::fprintf(results, "  export's own CPU time per poll: %.2f us (%d polls; %zu machine calls each, playback %.2f us"
                           " not counted)\n",
-                 own_us, options.polls, recording.tape.size(), playback_us);
+                 own_us, options.count, recording.tape.size(), playback_us);
     std::fprintf(results, "  own cost / bus time: %.3f%% (target < 1%%)\n", 100.0 * own_us / bus_us);
     std::fclose(results);
     return 0;
@@ -102,10 +85,7 @@ int run(const Options& options)
 
 int main(int argc, char** argv)
 {
-    try {
-        return run(parse(argc, argv));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "qv_export_bench: %s\n", e.what());
-        return 2;
-    }
+    return qv::bench::guarded_main("qv_export_bench", [&] {
+        return run(qv::bench::parse_command(argc, argv, "--polls", 2000, false, "usage: qv_export_bench [--board FILE] [--polls N]"));
+    });
 }

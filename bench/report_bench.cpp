@@ -39,25 +39,6 @@ using namespace qv;
 using bench::cpu_us;
 using bench::divert_stdout;
 
-struct Options {
-    std::string board;
-    int reports = 2000;
-    bool timed = true;
-};
-
-Options parse(int argc, char** argv)
-{
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--board" && i + 1 < argc) options.board = argv[++i];
-        else if (arg == "--reports" && i + 1 < argc) options.reports = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "--untimed") options.timed = false;
-        else throw std::runtime_error("usage: qv_report_bench [--board FILE] [--reports N] [--untimed]");
-    }
-    return options;
-}
-
 struct Measurement {
     std::array<uint64_t, sim::kAccessKinds> accesses{};
     double bus_us = 0;
@@ -116,9 +97,9 @@ void time_playback(const bench::RecordingOs& recording, std::span<ItemDisplay> d
     m.own_us = std::max(0.0, spent / reports - m.playback_us);
 }
 
-void print(FILE* out, const Options& options, const LoadedProfile& profile, const Measurement& m)
+void print(FILE* out, const bench::Command& options, const LoadedProfile& profile, const Measurement& m)
 {
-    std::fprintf(out, "board: %s (%d items)\n", options.board.empty() ? "built-in demo" : options.board.c_str(),
+    std::fprintf(out, "board: %s (%d items)\n", bench::board_name(options),
                  profile.itemCount());
     std::fprintf(out, "  accesses per report:");
     for (std::size_t k = 0; k < sim::kAccessKinds; ++k)
@@ -132,11 +113,11 @@ void print(FILE* out, const Options& options, const LoadedProfile& profile, cons
     }
     std::fprintf(out, "  program's own CPU time per report: %.2f us (%d reports; %zu machine calls each, whose playback"
                       " took %.2f us and is not counted)\n",
-                 m.own_us, options.reports, m.calls, m.playback_us);
+                 m.own_us, options.count, m.calls, m.playback_us);
     std::fprintf(out, "  own cost / bus time: %.3f%% (target < 1%%)\n", 100.0 * m.own_us / m.bus_us);
 }
 
-int run(const Options& options)
+int run(const bench::Command& options)
 {
     sim::SessionOptions session_options;
     session_options.board = sim::load_board(options.board);
@@ -151,14 +132,14 @@ int run(const Options& options)
     Measurement m;
     if (options.timed) {
         const bench::RecordingOs recording = record_report(session, displays, profile, m);
-        time_playback(recording, displays, profile, options.reports, m);
+        time_playback(recording, displays, profile, options.count, m);
     } else {
         // Against the simulated machine all along; callgrind tells the two apart.
         session.trace().reset_counts();
-        for (int i = 0; i < options.reports; ++i) text_build_Items(displays, profile);
+        for (int i = 0; i < options.count; ++i) text_build_Items(displays, profile);
         for (std::size_t k = 0; k < sim::kAccessKinds; ++k)
-            m.accesses[k] = session.trace().count(static_cast<sim::Access>(k)) / static_cast<uint64_t>(options.reports);
-        m.bus_us = session.trace().bus_time_us() / options.reports;
+            m.accesses[k] = session.trace().count(static_cast<sim::Access>(k)) / static_cast<uint64_t>(options.count);
+        m.bus_us = session.trace().bus_time_us() / options.count;
     }
     std::fflush(stdout);
     print(results, options, profile, m);
@@ -170,10 +151,7 @@ int run(const Options& options)
 
 int main(int argc, char** argv)
 {
-    try {
-        return run(parse(argc, argv));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "qv_report_bench: %s\n", e.what());
-        return 2;
-    }
+    return qv::bench::guarded_main("qv_report_bench", [&] {
+        return run(qv::bench::parse_command(argc, argv, "--reports", 2000, true, "usage: qv_report_bench [--board FILE] [--reports N] [--untimed]"));
+    });
 }

@@ -47,23 +47,6 @@ using namespace qv;
 using bench::cpu_us;
 using bench::divert_stdout;
 
-struct Options {
-    std::string board;
-    int ticks = 200;
-};
-
-Options parse(int argc, char** argv)
-{
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--board" && i + 1 < argc) options.board = argv[++i];
-        else if (arg == "--ticks" && i + 1 < argc) options.ticks = std::max(1, std::atoi(argv[++i]));
-        else throw std::runtime_error("usage: qv_window_bench [--board FILE] [--ticks N]");
-    }
-    return options;
-}
-
 struct Memory {
     long rss_kb = -1;
     long hwm_kb = -1;
@@ -227,9 +210,9 @@ void print_memory(FILE* out, const char* when, const Memory& m)
                  mb(m.hwm_kb));
 }
 
-void print(FILE* out, const Options& options, const LoadedProfile& profile, const Measurement& m)
+void print(FILE* out, const bench::Command& options, const LoadedProfile& profile, const Measurement& m)
 {
-    std::fprintf(out, "board: %s (%d items)\n", options.board.empty() ? "built-in demo" : options.board.c_str(),
+    std::fprintf(out, "board: %s (%d items)\n", bench::board_name(options),
                  profile.itemCount());
     std::fprintf(out, "  accesses per tick:");
     for (std::size_t k = 0; k < sim::kAccessKinds; ++k)
@@ -242,7 +225,7 @@ void print(FILE* out, const Options& options, const LoadedProfile& profile, cons
         const double own = std::max(0.0, m.tick_us - m.reads_us);
         std::fprintf(out, "  reads' CPU time per tick: %.2f us (%d ticks; %zu machine calls each, whose playback took"
                           " %.2f us and is not counted)\n",
-                     m.reads_us, options.ticks, m.calls, m.playback_us);
+                     m.reads_us, options.count, m.calls, m.playback_us);
         std::fprintf(out, "  window's own CPU time per tick: %.2f us (updateAll %.2f us less the reads)\n", own,
                      m.tick_us);
         std::fprintf(out, "  window's own / bus time: %.2f%% (target < 5%%)\n", 100.0 * own / m.bus_us);
@@ -253,7 +236,7 @@ void print(FILE* out, const Options& options, const LoadedProfile& profile, cons
     print_memory(out, "after the ticks", m.ticked);
 }
 
-int run(const Options& options)
+int run(const bench::Command& options)
 {
     sim::SessionOptions session_options;
     session_options.board = sim::load_board(options.board);
@@ -275,7 +258,7 @@ int run(const Options& options)
         settle();
     }
     const bench::RecordingOs recording = record_tick(session, m);
-    time_cpu(recording, displays, profile, options.ticks, m);
+    time_cpu(recording, displays, profile, options.count, m);
     m.ticked = memory_now();
 
     std::fflush(stdout);
@@ -288,10 +271,7 @@ int run(const Options& options)
 
 int main(int argc, char** argv)
 {
-    try {
-        return run(parse(argc, argv));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "qv_window_bench: %s\n", e.what());
-        return 2;
-    }
+    return qv::bench::guarded_main("qv_window_bench", [&] {
+        return run(qv::bench::parse_command(argc, argv, "--ticks", 200, false, "usage: qv_window_bench [--board FILE] [--ticks N]"));
+    });
 }
