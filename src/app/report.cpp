@@ -63,7 +63,7 @@ void text_build_Items(std::span<ItemDisplay> displays, const LoadedProfile& prof
         const bool read = refresh_item_display(profile, item, d) == 0;
         line.clear();
         append_report_row(line, d, read);
-        std::fputs(line.c_str(), stdout);
+        std::fwrite(line.data(), 1, line.size(), stdout);
     }
     std::fputs(report_footer(platform::os().time(nullptr)).c_str(), stdout);
 }

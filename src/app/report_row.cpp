@@ -39,8 +39,11 @@ public:
     Text& fixed2(float value)
     {
         const double hundredths = std::nearbyint(static_cast<double>(value) * 100.0);
-        if (std::signbit(hundredths)) append("-");
-        const auto n = static_cast<uint64_t>(std::fabs(hundredths));
+        return hundredths_of(std::signbit(hundredths), static_cast<uint64_t>(std::fabs(hundredths)));
+    }
+    Text& hundredths_of(bool negative, uint64_t n)
+    {
+        if (negative) append("-");
         number(n / 100).append(".");
         const char decimals[2] = {static_cast<char>('0' + n % 100 / 10), static_cast<char>('0' + n % 10)};
         return append(std::string_view(decimals, 2));
@@ -54,7 +57,15 @@ private:
 };
 
 // Volts with two decimals from single precision, as the chips' own tools show them.
-Text volts(int32_t millivolts) { return Text().fixed2(static_cast<float>(millivolts / 1000.0)); }
+Text volts(int32_t millivolts)
+{
+    // Off a tie (a last digit of 5) and below 10^7 mV the float is too close to mV / 1000
+    // to round across a boundary, so the hundredths follow from the integer, without
+    // floating point: this runs three times per row.
+    const uint32_t magnitude = millivolts < 0 ? 0u - static_cast<uint32_t>(millivolts) : static_cast<uint32_t>(millivolts);
+    if (magnitude % 10 != 5 && magnitude < 10'000'000) return Text().hundredths_of(millivolts < 0, (magnitude + 5) / 10);
+    return Text().fixed2(static_cast<float>(millivolts / 1000.0));
+}
 
 Text degrees(int32_t celsius) { return Text().number(celsius).append("/").number(fahrenheit(celsius)); }
 
@@ -109,6 +120,7 @@ Columns columns(const ItemDisplay& display, bool read)
 // One printed line: "%-Ns" and "%Ns" columns, padded to the width and never cut.
 class Line {
 public:
+    Line() { std::memset(chars_, ' ', sizeof chars_); }
     Line& left(std::string_view text, std::size_t width) { return put(text).pad(text.size(), width); }
     Line& right(std::string_view text, std::size_t width) { return pad(text.size(), width).put(text); }
     Line& put(std::string_view text)
@@ -122,9 +134,7 @@ public:
 private:
     Line& pad(std::size_t length, std::size_t width)
     {
-        if (length >= width) return *this;
-        std::memset(chars_ + size_, ' ', width - length);
-        size_ += width - length;
+        if (length < width) size_ += width - length;  // over the spaces laid down first
         return *this;
     }
 

@@ -104,13 +104,13 @@ private:
         bool done = false;
     };
 
-    void make_current(const LoadedProfile& profile);
+    bool current(const LoadedProfile& profile) const;
+    void rebuild(const LoadedProfile& profile);
     Places find(const char* name) const;
 
     std::vector<Slot> slots_;  // open addressing, at most half full
     std::size_t mask_ = 0;
     std::vector<Resolved> items_;
-    bool built_ = false;
     const ParameterSection* data_ = nullptr;
     std::size_t size_ = 0;
     uint64_t generation_ = 0;

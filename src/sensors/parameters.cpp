@@ -68,28 +68,16 @@ int32_t get_item_bitmask(const char* name, std::span<const ParameterSection> par
     return places.last >= 0 ? params[static_cast<std::size_t>(places.last)].BitMask : 0;
 }
 
-ParameterNames::Places ParameterNames::of_item(const LoadedProfile& profile, const ItemSection& item, const char* field)
+// Every lookup asks this, so it compares a few words and never the array.
+bool ParameterNames::current(const LoadedProfile& profile) const
 {
-    const int which = field == item.ParaIndex1 ? 0 : field == item.ParaIndex2 ? 1 : -1;
-    const std::size_t at = static_cast<std::size_t>(&item - profile.items.data());
-    if (which < 0 || at >= profile.items.size()) return scan(profile.params, field);
-    make_current(profile);
-    Resolved& resolved = items_[at];
-    if (!resolved.done) {
-        resolved.fields[0] = find(item.ParaIndex1);
-        resolved.fields[1] = find(item.ParaIndex2);
-        resolved.done = true;
-    }
-    return resolved.fields[which];
+    return generation_ == parameters_generation() && profile.params.data() == data_ &&
+           profile.params.size() == size_ && items_.size() == profile.items.size();
 }
 
-void ParameterNames::make_current(const LoadedProfile& profile)
+[[gnu::noinline]] void ParameterNames::rebuild(const LoadedProfile& profile)
 {
     const std::span<const ParameterSection> params = profile.params;
-    if (built_ && params.data() == data_ && params.size() == size_ && generation_ == parameters_generation() &&
-        items_.size() == profile.items.size())
-        return;
-    built_ = true;
     data_ = params.data();
     size_ = params.size();
     generation_ = parameters_generation();
@@ -106,6 +94,21 @@ void ParameterNames::make_current(const LoadedProfile& profile)
         if (!slots_[slot].used) slots_[slot] = Slot{key, {static_cast<int32_t>(i), static_cast<int32_t>(i)}, true};
         else slots_[slot].places.last = static_cast<int32_t>(i);
     }
+}
+
+ParameterNames::Places ParameterNames::of_item(const LoadedProfile& profile, const ItemSection& item, const char* field)
+{
+    const int which = field == item.ParaIndex1 ? 0 : field == item.ParaIndex2 ? 1 : -1;
+    const std::size_t at = static_cast<std::size_t>(&item - profile.items.data());
+    if (which < 0 || at >= profile.items.size()) return scan(profile.params, field);
+    if (!current(profile)) rebuild(profile);
+    Resolved& resolved = items_[at];
+    if (!resolved.done) {
+        resolved.fields[0] = find(item.ParaIndex1);
+        resolved.fields[1] = find(item.ParaIndex2);
+        resolved.done = true;
+    }
+    return resolved.fields[which];
 }
 
 ParameterNames::Places ParameterNames::find(const char* name) const
