@@ -49,6 +49,27 @@ uint8_t read_register(platform::Os& os, uint16_t index_port, uint16_t data_port,
     return os.inb(data_port);
 }
 
+// Port privilege and, for an ISA chip, its index/data pair: asked for or given back,
+// each step tried even when an earlier one failed.
+int set_privilege(const SystemSection& system, bool on)
+{
+    int result = 0;
+    if (request_iopl(on ? 3 : 0) != 0) {
+        std::fputs("Error: Could not iopl()!\n", stderr);
+        result = -1;
+    }
+    if ((system.BusType & kBusIsa) == 0) return result;
+    if (request_ioperm(system.IndexReg, 1, on ? 1 : 0) != 0) {
+        std::fputs("Error: Could not ioperm() Index Register!\n", stderr);
+        result = -1;
+    }
+    if (request_ioperm(system.DataReg, 1, on ? 1 : 0) != 0) {
+        std::fputs("Error: Could not ioperm() Data Register!\n", stderr);
+        result = -1;
+    }
+    return result;
+}
+
 }  // namespace
 
 int io_open(const SystemSection& system)
@@ -58,43 +79,10 @@ int io_open(const SystemSection& system)
         hw_state().IntelDevice = static_cast<uint8_t>(scan_device(&hw_state().SMB_BASE_IO_ADDR));
         if (hw_state().SMB_BASE_IO_ADDR == 0) return -1;
     }
-    int result = 0;
-    if (request_iopl(3) != 0) {
-        std::fputs("Error: Could not iopl()!\n", stderr);
-        result = -1;
-    }
-    if ((system.BusType & kBusIsa) != 0) {
-        if (request_ioperm(system.IndexReg, 1, 1) != 0) {
-            std::fputs("Error: Could not ioperm() Index Register!\n", stderr);
-            result = -1;
-        }
-        if (request_ioperm(system.DataReg, 1, 1) != 0) {
-            std::fputs("Error: Could not ioperm() Data Register!\n", stderr);
-            return -1;
-        }
-    }
-    return result;
+    return set_privilege(system, true);
 }
 
-int io_close(const SystemSection& system)
-{
-    int result = 0;
-    if (request_iopl(0) != 0) {
-        std::fputs("Error: Could not iopl()!\n", stderr);
-        result = -1;
-    }
-    if ((system.BusType & kBusIsa) != 0) {
-        if (request_ioperm(system.IndexReg, 1, 0) != 0) {
-            std::fputs("Error: Could not ioperm() Index Register!\n", stderr);
-            result = -1;
-        }
-        if (request_ioperm(system.DataReg, 1, 0) != 0) {
-            std::fputs("Error: Could not ioperm() Data Register!\n", stderr);
-            result = -1;
-        }
-    }
-    return result;
-}
+int io_close(const SystemSection& system) { return set_privilege(system, false); }
 
 uint32_t pci_config_read(uint32_t bus, uint32_t device, uint32_t function, uint32_t reg)
 {
