@@ -4,6 +4,7 @@
 #include "platform/os.h"
 #include "profile/paths.h"
 #include "profile/text.h"
+#include "profile/whole_file.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -192,18 +193,6 @@ public:
 private:
     std::string name_;
 };
-
-// Makes the renames last through a power cut; the files are whole either way.
-void sync_folder_of(const char* path)
-{
-    const std::string_view text(path);
-    const std::string folder(text.substr(0, text.rfind('/')));
-    platform::Os& os = platform::os();
-    const int fd = os.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    os.fsync(fd);
-    os.close(fd);
-}
 
 }  // namespace
 

@@ -2,7 +2,10 @@
 
 #include "platform/os.h"
 
+#include <fcntl.h>
+
 #include <string>
+#include <string_view>
 
 namespace qv {
 
@@ -13,7 +16,7 @@ WholeFileError write_whole_file(const char* path, const char* backup, const std:
     FILE* out = os.fopen(temporary.c_str(), "wt");
     if (out == nullptr) return WholeFileError::Create;
     fill(out);
-    const bool written = std::ferror(out) == 0;
+    const bool written = std::ferror(out) == 0 && std::fflush(out) == 0 && os.fsync(fileno(out)) == 0;
     // fclose flushes the buffer: a full disk often shows only here.
     const bool closed = std::fclose(out) == 0;
     if (!written || !closed) {
@@ -29,7 +32,19 @@ WholeFileError write_whole_file(const char* path, const char* backup, const std:
         os.unlink(temporary.c_str());
         return WholeFileError::Install;
     }
+    sync_folder_of(path);
     return WholeFileError::None;
+}
+
+void sync_folder_of(const char* path)
+{
+    const std::string_view text(path);
+    const std::string folder(text.substr(0, text.rfind('/')));
+    platform::Os& os = platform::os();
+    const int fd = os.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    os.fsync(fd);
+    os.close(fd);
 }
 
 }  // namespace qv

@@ -1,6 +1,6 @@
-// Profile files are never left half-written: a new file is written whole under a
-// temporary name beside its target (the target's name with ".new" added) and then
-// renamed over it.
+// Profile files are never left half-written: a new file is written whole and flushed to
+// the disk under a temporary name beside its target (the target's name with ".new"
+// added) and then renamed over it.
 #pragma once
 
 #include <cstdio>
@@ -20,5 +20,8 @@ enum class WholeFileError {
 // Writes path through fill. With a backup, the current file becomes the backup just
 // before the new one takes its place.
 WholeFileError write_whole_file(const char* path, const char* backup, const std::function<void(FILE*)>& fill);
+
+// Makes renames in path's folder last through a power cut; the files are whole either way.
+void sync_folder_of(const char* path);
 
 }  // namespace qv
