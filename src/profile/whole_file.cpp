@@ -13,10 +13,15 @@ WholeFileError write_whole_file(const char* path, const char* backup, const std:
 {
     platform::Os& os = platform::os();
     const std::string temporary = std::string(path) + ".new";
-    FILE* out = os.fopen(temporary.c_str(), "wt");
-    if (out == nullptr) return WholeFileError::Create;
+    // As fopen's "w" would create it, but with the descriptor kept for fsync.
+    const int fd = os.open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    FILE* out = fd >= 0 ? os.fdopen(fd, "w") : nullptr;
+    if (out == nullptr) {
+        if (fd >= 0) os.close(fd);
+        return WholeFileError::Create;
+    }
     fill(out);
-    const bool written = std::ferror(out) == 0 && std::fflush(out) == 0 && os.fsync(fileno(out)) == 0;
+    const bool written = std::ferror(out) == 0 && std::fflush(out) == 0 && os.fsync(fd) == 0;
     // fclose flushes the buffer: a full disk often shows only here.
     const bool closed = std::fclose(out) == 0;
     if (!written || !closed) {
