@@ -17,6 +17,7 @@
 #include "profile/paths.h"
 #include "sim/board.h"
 #include "sim/session.h"
+#include "bench_support.h"
 
 #include <unistd.h>
 
@@ -173,10 +174,7 @@ std::string demo_profile()
 
 int run(int items)
 {
-    std::fflush(stdout);
-    FILE* results = fdopen(dup(fileno(stdout)), "w");
-    if (results == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr)
-        throw std::runtime_error("cannot divert standard output");
+    FILE* results = bench::divert_stdout();
     const Blocks demo = split_blocks(demo_profile());
     if (demo.items.empty()) throw std::runtime_error("the demo profile has no items");
     std::fprintf(results, "== Start-up with a large profile (%zu-item demo block repeated)\n", demo.items.size());
@@ -204,10 +202,5 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    try {
-        return run(items);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "qv_profile_bench: %s\n", e.what());
-        return 2;
-    }
+    return qv::bench::guarded_main("qv_profile_bench", [&] { return run(items); });
 }
