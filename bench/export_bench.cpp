@@ -51,31 +51,16 @@ int run(const bench::Command& options)
         return 1;
     }
 
-    bench::PlaybackOs playback(recording.tape);
-    platform::set_os(&playback);
-    const double start = bench::cpu_us();
-    for (int i = 0; i < options.count && !playback.diverged(); ++i) {
-        playback.rewind();
-        poll();
-    }
-    const double spent = bench::cpu_us() - start;
-    platform::set_os(&machine);
-    if (playback.diverged()) {
-        std::fprintf(results, "  the poll did not repeat its calls: not timed\n");
+    const bench::PlaybackTiming timing = bench::time_against_playback(recording.tape, options.count, poll);
+    if (timing.own_us < 0) {
+        std::fprintf(results, "  %s\n", timing.note);
         return 1;
     }
-    // The playback's own part, taken out: the same calls made without the program.
-    bench::PlaybackOs alone(recording.tape);
-    const double alone_start = bench::cpu_us();
-    for (int i = 0; i < options.count; ++i) {
-        alone.rewind();
-        bench::replay_calls(recording.tape, alone);
-    }
-    const double playback_us = (bench::cpu_us() - alone_start) / options.count;
-    const double own_us = std::max(0.0, spent / options.count - playback_us);
-    std::fprintf(results, "  export's own CPU time per poll: %.2f us (%d polls; %zu machine calls each, playback %.2f us"
-                          " not counted)\n",
-                 own_us, options.count, recording.tape.size(), playback_us);
+    const double own_us = timing.own_us;
+    const double playback_us = timing.playback_us;
+    std::fprintf(results, "  export's own CPU time per poll: %.2f us (best of %d batches of %d polls; %zu machine calls"
+                          " each, playback %.2f us not counted)\n",
+                 own_us, bench::kTimingBatches, options.count / bench::kTimingBatches, recording.tape.size(), playback_us);
     std::fprintf(results, "  own cost / bus time: %.3f%% (target < 1%%)\n", 100.0 * own_us / bus_us);
     std::fclose(results);
     return 0;

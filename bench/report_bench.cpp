@@ -71,30 +71,11 @@ void time_playback(const bench::RecordingOs& recording, std::span<ItemDisplay> d
         m.note = "the report makes calls the playback cannot answer: not timed";
         return;
     }
-    platform::Os& machine = platform::os();
-    bench::PlaybackOs playback(recording.tape);
-    platform::set_os(&playback);
-    const double start = cpu_us();
-    for (int i = 0; i < reports && !playback.diverged(); ++i) {
-        playback.rewind();
-        text_build_Items(displays, profile);
-    }
-    std::fflush(stdout);
-    const double spent = cpu_us() - start;
-    platform::set_os(&machine);
-    if (playback.diverged()) {
-        m.note = "the program did not repeat its calls: not timed";
-        return;
-    }
-    // The playback's own part, taken out: the same calls made without the program.
-    bench::PlaybackOs alone(recording.tape);
-    const double alone_start = cpu_us();
-    for (int i = 0; i < reports; ++i) {
-        alone.rewind();
-        bench::replay_calls(recording.tape, alone);
-    }
-    m.playback_us = (cpu_us() - alone_start) / reports;
-    m.own_us = std::max(0.0, spent / reports - m.playback_us);
+    const bench::PlaybackTiming timing =
+        bench::time_against_playback(recording.tape, reports, [&] { text_build_Items(displays, profile); });
+    m.own_us = timing.own_us;
+    m.playback_us = timing.playback_us;
+    m.note = timing.note;
 }
 
 void print(FILE* out, const bench::Command& options, const LoadedProfile& profile, const Measurement& m)
@@ -111,9 +92,9 @@ void print(FILE* out, const bench::Command& options, const LoadedProfile& profil
         std::fprintf(out, "  %s\n", m.note);
         return;
     }
-    std::fprintf(out, "  program's own CPU time per report: %.2f us (%d reports; %zu machine calls each, whose playback"
-                      " took %.2f us and is not counted)\n",
-                 m.own_us, options.count, m.calls, m.playback_us);
+    std::fprintf(out, "  program's own CPU time per report: %.2f us (best of %d batches of %d reports; %zu machine calls"
+                      " each, whose playback took %.2f us and is not counted)\n",
+                 m.own_us, bench::kTimingBatches, options.count / bench::kTimingBatches, m.calls, m.playback_us);
     std::fprintf(out, "  own cost / bus time: %.3f%% (target < 1%%)\n", 100.0 * m.own_us / m.bus_us);
 }
 

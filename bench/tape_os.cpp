@@ -1,12 +1,17 @@
 #include "tape_os.h"
 
+#include "bench_support.h"
+
 #include <sys/ioctl.h>
 
 #include <linux/i2c-dev.h>
 #include <linux/i2c.h>
 #include <linux/ipmi.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace qv::bench {
 
@@ -196,6 +201,43 @@ time_t PlaybackOs::time(time_t* out)
     const time_t now = answer(Method::Time, 0, 0).result;
     if (out != nullptr) *out = now;
     return now;
+}
+
+PlaybackTiming time_against_playback(const std::vector<Call>& tape, int runs, const std::function<void()>& poll)
+{
+    const int per_batch = std::max(1, runs / kTimingBatches);
+    PlaybackTiming timing;
+    platform::Os& machine = platform::os();
+    PlaybackOs playback(tape);
+    platform::set_os(&playback);
+    double best = std::numeric_limits<double>::infinity();
+    for (int batch = 0; batch < kTimingBatches && !playback.diverged(); ++batch) {
+        const double start = cpu_us();
+        for (int i = 0; i < per_batch && !playback.diverged(); ++i) {
+            playback.rewind();
+            poll();
+        }
+        std::fflush(stdout);
+        best = std::min(best, (cpu_us() - start) / per_batch);
+    }
+    platform::set_os(&machine);
+    if (playback.diverged()) {
+        timing.note = "the program did not repeat its calls: not timed";
+        return timing;
+    }
+    PlaybackOs alone(tape);
+    double alone_best = std::numeric_limits<double>::infinity();
+    for (int batch = 0; batch < kTimingBatches; ++batch) {
+        const double start = cpu_us();
+        for (int i = 0; i < per_batch; ++i) {
+            alone.rewind();
+            replay_calls(tape, alone);
+        }
+        alone_best = std::min(alone_best, (cpu_us() - start) / per_batch);
+    }
+    timing.playback_us = alone_best;
+    timing.own_us = std::max(0.0, best - alone_best);
+    return timing;
 }
 
 }  // namespace qv::bench

@@ -8,6 +8,7 @@
 #include "platform/os.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace qv::bench {
@@ -80,6 +81,18 @@ private:
 // Makes every call of the tape on os, in order, with arguments rebuilt from the tape:
 // what playback costs without the program.
 void replay_calls(const std::vector<Call>& tape, platform::Os& os);
+
+// The program's own CPU time for one run of poll against a playback of the tape, in
+// microseconds: the best of several batches of runs, less the playback's own part,
+// measured the same way (a shared machine's interruptions land in some batches, not in
+// all). own_us is negative, and note says why, when the runs could not be timed.
+inline constexpr int kTimingBatches = 10;
+struct PlaybackTiming {
+    double own_us = -1;
+    double playback_us = 0;
+    const char* note = "";
+};
+PlaybackTiming time_against_playback(const std::vector<Call>& tape, int runs, const std::function<void()>& poll);
 
 class PlaybackOs final : public platform::Os {
 public:
