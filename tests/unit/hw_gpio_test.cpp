@@ -12,7 +12,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using ::testing::MatchesRegex;
 
 class Gpio : public HwTest {
 protected:
@@ -22,6 +21,12 @@ protected:
         ASSERT_EQ(request_iopl(3), 0);
     }
 };
+
+sim::json bridge(const char* id, int bus, const sim::json& gpio = sim::json::object())
+{
+    return {{"lpc_bridges", sim::json::array({{{"bus", bus}, {"device", 31}, {"vendor", "0x8086"}, {"device_id", id},
+                                               {"gpio_base", "0x0480"}, {"gpio", gpio}}})}};
+}
 
 TEST_F(Gpio, ConfiguredSuperIoIsEnteredSelectedReadAndLeft)
 {
@@ -78,79 +83,56 @@ TEST_F(Gpio, UnknownChipCodesAreReportedAndLeaveTheValue)
     EXPECT_THAT(trace("port"), IsEmpty());
 }
 
-sim::json bridge(const char* id, int bus, sim::json gpio)
+TEST_F(Gpio, HubPinsAreHighOnlyOnTheirOwnBridgeAndBit)
 {
-    return {{"lpc_bridges",
-             {{{"bus", bus}, {"device", 31}, {"vendor", "0x8086"}, {"device_id", id}, {"gpio_base", "0x0480"},
-               {"gpio", std::move(gpio)}}}}};
-}
-
-struct PinCase {
-    const char* what;
-    sim::json board;
-    int gpio28;
-    int gpio38;
-    int gpio39;
-    friend void PrintTo(const PinCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class HubPins : public Gpio, public ::testing::WithParamInterface<PinCase> {};
-
-TEST_P(HubPins, AreHighOnlyOnTheirOwnBridgeAndBit)
-{
-    boot_board(GetParam().board);
-    EXPECT_EQ(CheckGPIO28Hi(), GetParam().gpio28);
-    EXPECT_EQ(CheckGPIO38Hi(), GetParam().gpio38);
-    EXPECT_EQ(CheckGPIO39Hi(), GetParam().gpio39);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Boards, HubPins,
-    ::testing::Values(
-        PinCase{"ich4_input_and_high", bridge("0x24C0", 0, {{"0x04", "0x10000000"}, {"0x0C", "0x10000000"}}), 1, 0, 0},
-        PinCase{"ich4_high_but_output", bridge("0x24C0", 0, {{"0x04", "0x00000000"}, {"0x0C", "0x10000000"}}), 0, 0,
-                0},
-        PinCase{"ich3_on_bus_23", bridge("0x2480", 23, {{"0x04", "0xFFFFFFFF"}, {"0x0C", "0xFFFFFFFF"}}), 1, 0, 0},
-        PinCase{"ich7_gpio38", bridge("0x27B8", 0, {{"0x38", "0x40"}, {"0x0C", "0xFFFFFFFF"}}), 0, 1, 0},
-        PinCase{"ich7_gpio39", bridge("0x27B8", 3, {{"0x38", "0x80"}}), 0, 0, 1},
-        PinCase{"bus_24_is_not_searched", bridge("0x27B8", 24, {{"0x38", "0xC0"}}), 0, 0, 0},
-        PinCase{"no_bridge", sim::json::object(), 0, 0, 0}),
-    [](const auto& info) { return std::string(info.param.what); });
-
-TEST_F(Gpio, GpioBaseComesFromEitherHub)
-{
-    boot_granted(bridge("0x3B14", 1, sim::json::object()));
-    EXPECT_EQ(findGpioBaseAddress(), 0x0480u);
-    boot_granted(bridge("0x24C0", 0, sim::json::object()));
-    EXPECT_EQ(findGpioBaseAddress(), 0u);
-}
-
-struct PostPinCase {
-    unsigned gpio;
-    const char* level_port;
-    uint32_t bit;
-};
-
-TEST_F(Gpio, BiosPostPinUsesTheLevelRegisterOfItsGroup)
-{
-    for (const PostPinCase& c : {PostPinCase{5, "0x048C", 5}, PostPinCase{38, "0x04B8", 6}, PostPinCase{70, "0x04C8", 6}}) {
-        boot_granted(bridge("0x27B8", 0, sim::json::object()));
-        EXPECT_EQ(getIpmiBiosPostCmplGpioState(0x480, c.gpio), 0u) << c.gpio;
-        const uint32_t set = setIpmiBiosPostCmplGpioState(0x480, c.gpio, 7);
-        EXPECT_EQ(set, 1u << c.bit) << c.gpio;
-        EXPECT_EQ(getIpmiBiosPostCmplGpioState(0x480, c.gpio), 1u) << c.gpio;
-        EXPECT_EQ(setIpmiBiosPostCmplGpioState(0x480, c.gpio, 0), 0u) << c.gpio;
-        for (const std::string& line : trace("port"))
-            EXPECT_THAT(line, MatchesRegex(std::string(".*") + c.level_port + ".*")) << c.gpio;
+    const struct {
+        const char* what;
+        sim::json board;
+        int gpio28, gpio38, gpio39;
+    } cases[] = {
+        {"ICH4 input and high", bridge("0x24C0", 0, {{"0x04", "0x10000000"}, {"0x0C", "0x10000000"}}), 1, 0, 0},
+        {"ICH4 high but output", bridge("0x24C0", 0, {{"0x04", "0x00000000"}, {"0x0C", "0x10000000"}}), 0, 0, 0},
+        {"ICH3 on bus 23", bridge("0x2480", 23, {{"0x04", "0xFFFFFFFF"}, {"0x0C", "0xFFFFFFFF"}}), 1, 0, 0},
+        {"ICH7 GPIO 38", bridge("0x27B8", 0, {{"0x38", "0x40"}, {"0x0C", "0xFFFFFFFF"}}), 0, 1, 0},
+        {"ICH7 GPIO 39", bridge("0x27B8", 3, {{"0x38", "0x80"}}), 0, 0, 1},
+        {"bus 24 is not searched", bridge("0x27B8", 24, {{"0x38", "0xC0"}}), 0, 0, 0},
+        {"no bridge", sim::json::object(), 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        boot_board(c.board);
+        EXPECT_EQ(CheckGPIO28Hi(), c.gpio28);
+        EXPECT_EQ(CheckGPIO38Hi(), c.gpio38);
+        EXPECT_EQ(CheckGPIO39Hi(), c.gpio39);
     }
 }
 
-TEST_F(Gpio, BiosPostPinOutsideTheThreeGroupsTouchesNothing)
+TEST_F(Gpio, GpioBaseComesFromEitherHub)
 {
-    boot_granted(bridge("0x27B8", 0, sim::json::object()));
-    EXPECT_EQ(setIpmiBiosPostCmplGpioState(0x480, 96, 1), 0u);
-    EXPECT_EQ(getIpmiBiosPostCmplGpioState(0x480, 96), 0u);
-    EXPECT_THAT(trace("port"), IsEmpty());
+    boot_granted(bridge("0x3B14", 1));
+    EXPECT_EQ(findGpioBaseAddress(), 0x0480u);
+    boot_granted(bridge("0x24C0", 0));
+    EXPECT_EQ(findGpioBaseAddress(), 0u);
+}
+
+TEST_F(Gpio, BiosPostPinUsesTheLevelRegisterOfItsGroup)
+{
+    const struct {
+        unsigned gpio;
+        const char* level_port;  // nullptr: outside the three groups
+        uint32_t bit;
+    } cases[] = {{5, "0x048C", 5}, {38, "0x04B8", 6}, {70, "0x04C8", 6}, {96, nullptr, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.gpio);
+        boot_granted(bridge("0x27B8", 0));
+        EXPECT_EQ(getIpmiBiosPostCmplGpioState(0x480, c.gpio), 0u);
+        EXPECT_EQ(setIpmiBiosPostCmplGpioState(0x480, c.gpio, 7), c.level_port ? 1u << c.bit : 0u);
+        EXPECT_EQ(getIpmiBiosPostCmplGpioState(0x480, c.gpio), c.level_port ? 1u : 0u);
+        EXPECT_EQ(setIpmiBiosPostCmplGpioState(0x480, c.gpio, 0), 0u);
+        const auto lines = trace("port");
+        EXPECT_EQ(lines.empty(), c.level_port == nullptr);
+        for (const std::string& line : lines) EXPECT_THAT(line, ::testing::HasSubstr(c.level_port));
+    }
 }
 
 TEST_F(Gpio, MemoryByteIsReadThroughItsMappedPage)
@@ -161,28 +143,16 @@ TEST_F(Gpio, MemoryByteIsReadThroughItsMappedPage)
     EXPECT_THAT(trace("memory"), ElementsAre("mmap 0x000FF000, 4096 bytes", "mmap 0x000FF000, 4096 bytes"));
 }
 
-struct MemoryFailure {
-    const char* what;
-    sim::json memory;
-    const char* pattern;
-    friend void PrintTo(const MemoryFailure& c, std::ostream* os) { *os << c.what; }
-};
-
-class MemoryByteFailure : public Gpio, public ::testing::WithParamInterface<MemoryFailure> {};
-
-TEST_P(MemoryByteFailure, EndsTheProcessWithStatus1)
+TEST_F(Gpio, MemoryByteFailureEndsTheProcessWithStatus1)
 {
-    boot_board({{"memory", GetParam().memory}});
-    EXPECT_EXIT(getMemByte(0xFFA40), ::testing::ExitedWithCode(1), GetParam().pattern);
+    const std::pair<sim::json, const char*> cases[] = {
+        {{{"dev_mem", "read_only"}}, "^Error at line [0-9]+, file gpio \\(13\\) \\[Permission denied\\]\n$"},
+        {{{"mappable", false}}, "^Error at line [0-9]+, file gpio \\(1\\) \\[Operation not permitted\\]\n$"}};
+    for (const auto& [memory, pattern] : cases) {
+        boot_board({{"memory", memory}});
+        EXPECT_EXIT(getMemByte(0xFFA40), ::testing::ExitedWithCode(1), pattern);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Devices, MemoryByteFailure,
-    ::testing::Values(MemoryFailure{"read_only", {{"dev_mem", "read_only"}},
-                                    "^Error at line [0-9]+, file gpio \\(13\\) \\[Permission denied\\]\n$"},
-                      MemoryFailure{"unmappable", {{"mappable", false}},
-                                    "^Error at line [0-9]+, file gpio \\(1\\) \\[Operation not permitted\\]\n$"}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 }  // namespace qv::test

@@ -8,6 +8,8 @@
 
 #include <gmock/gmock.h>
 
+#include <optional>
+
 namespace qv {
 
 void PrintTo(const I2cBus& b, std::ostream* os)
@@ -20,177 +22,155 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::internal::CaptureStderr;
+using ::testing::internal::GetCapturedStderr;
+using sim::json;
 
-sim::json ich7(int function = 3)
+json controller(int bus, int device, int function, const char* vendor, const char* id, const char* base)
 {
-    return {{"bus", 0}, {"device", 31}, {"function", function}, {"vendor", "0x8086"}, {"device_id", "0x27DA"},
-            {"base", "0x1100"}};
+    return {{"bus", bus},       {"device", device}, {"function", function},
+            {"vendor", vendor}, {"device_id", id},  {"base", base}};
 }
 
-sim::json board(sim::json modules, sim::json controllers, sim::json adapters = sim::json::array())
+const json kIch7 = controller(0, 31, 3, "0x8086", "0x27DA", "0x1100");
+const json kSmbusAdapter = {{"bus", 0}, {"name", "SMBus I801 adapter at 1100"}};
+const I2cBus kSysfsEntry{"0", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"};
+
+// Lists are vectors: a braced list of one json is an array for some compilers and a
+// copy for others.
+json board(const std::vector<std::string>& modules, const std::vector<json>& controllers,
+           const std::vector<json>& adapters = {kSmbusAdapter})
 {
-    return {{"kernel", {{"modules", std::move(modules)}}},
-            {"smbus_controllers", std::move(controllers)},
-            {"i2c", {{"adapters", std::move(adapters)}}}};
+    return {{"kernel", {{"modules", modules}}}, {"smbus_controllers", controllers}, {"i2c", {{"adapters", adapters}}}};
 }
 
-const sim::json kSmbusAdapter = {{"bus", 0}, {"name", "SMBus I801 adapter at 1100"}};
+json adapters_only(const std::vector<json>& adapters) { return {{"i2c", {{"adapters", adapters}}}}; }
 
 class Discovery : public HwTest {};
 
-struct ModprobeCase {
-    const char* what;
-    sim::json board;
-    std::vector<std::string> commands;
-    friend void PrintTo(const ModprobeCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class Modprobe : public Discovery, public ::testing::WithParamInterface<ModprobeCase> {};
-
-TEST_P(Modprobe, LoadsOnlyTheDriversTheModuleListLacks)
+TEST_F(Discovery, ModprobeLoadsOnlyTheDriversTheModuleListLacks)
 {
-    boot_board(GetParam().board);
-    EXPECT_EQ(i2cdetect(), 0);
-    EXPECT_EQ(trace("command"), GetParam().commands);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Boards, Modprobe,
-    ::testing::Values(
-        ModprobeCase{"all_loaded", board({"i2c_i801", "i2c_dev"}, {ich7()}, {kSmbusAdapter}), {}},
-        ModprobeCase{"dash_spelling_counts_too", board({"i2c-i801", "i2c-dev"}, {ich7()}, {kSmbusAdapter}), {}},
-        ModprobeCase{"nothing_loaded",
-                     board(sim::json::array(), {ich7()}, {kSmbusAdapter}),
-                     {"modprobe i2c-i801 2>/dev/null", "modprobe i2c-dev 2>/dev/null"}},
-        ModprobeCase{"wrong_function_number_matches_no_row",
-                     board({"i2c_i801"}, {ich7(0)}, {kSmbusAdapter}), {"modprobe i2c-dev 2>/dev/null"}},
-        ModprobeCase{"two_controllers_load_twice",
-                     board({"i2c_dev"},
-                           {ich7(), {{"bus", 1}, {"device", 0}, {"function", 3}, {"vendor", "0x8086"},
-                                     {"device_id", "0x27DA"}, {"base", "0x1180"}}},
-                           {kSmbusAdapter}),
-                     {"modprobe i2c-i801 2>/dev/null", "modprobe i2c-i801 2>/dev/null"}},
-        ModprobeCase{"amd_needs_function_2",
-                     board({"i2c_dev"}, {{{"bus", 0}, {"device", 7}, {"function", 2}, {"vendor", "0x1022"},
-                                          {"device_id", "0x746A"}, {"base", "0x4000"}}},
-                           {kSmbusAdapter}),
-                     {"modprobe i2c-amd8111 2>/dev/null"}}),
-    [](const auto& info) { return std::string(info.param.what); });
-
-TEST_F(Discovery, LoadedDriverBringsItsAdapterIntoTheList)
-{
-    sim::json b = board(sim::json::array(), {ich7()}, {kSmbusAdapter});
-    b["i2c"]["adapters"][0]["driver"] = "i2c_i801";
-    boot_board(b);
-    EXPECT_EQ(i2cdetect(), 0);
-    EXPECT_THAT(hw_state().i2c_bus_list, ElementsAre(I2cBus{"0", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}));
-    EXPECT_THAT(read("/proc/modules"), ::testing::HasSubstr("i2c_i801 "));
-}
-
-struct NodeCase {
-    const char* what;
-    sim::json board;
-    int result;
-};
-
-TEST_F(Discovery, DeviceNodesAreLookedForInThreeNamings)
-{
-    for (const NodeCase& c :
-         {NodeCase{"numbered", {{"i2c", {{"adapters", {kSmbusAdapter}}}}}, 0},
-          NodeCase{"folder", {{"files", {{"/dev/i2c/0", ""}}}}, 0},
-          NodeCase{"no_dash", {{"files", {{"/dev/i2c0", ""}}}}, 0},
-          NodeCase{"only_other_buses", {{"i2c", {{"adapters", {{{"bus", 1}, {"name", "x at 1100"}}}}}}}, -1},
-          NodeCase{"nodes_taken_away", {{"i2c", {{"nodes", false}, {"adapters", {kSmbusAdapter}}}}}, -1}}) {
+    const auto i801 = "modprobe i2c-i801 2>/dev/null";
+    const struct {
+        const char* what;
+        json board;
+        std::vector<std::string> commands;
+    } cases[] = {
+        {"all loaded", board({"i2c_i801", "i2c_dev"}, {kIch7}), {}},
+        {"dash spelling counts too", board({"i2c-i801", "i2c-dev"}, {kIch7}), {}},
+        {"nothing loaded", board({}, {kIch7}), {i801, "modprobe i2c-dev 2>/dev/null"}},
+        {"wrong function number matches no row",
+         board({"i2c_i801"}, {controller(0, 31, 0, "0x8086", "0x27DA", "0x1100")}), {"modprobe i2c-dev 2>/dev/null"}},
+        {"two controllers load twice", board({"i2c_dev"}, {kIch7, controller(1, 0, 3, "0x8086", "0x27DA", "0x1180")}),
+         {i801, i801}},
+        {"AMD needs function 2", board({"i2c_dev"}, {controller(0, 7, 2, "0x1022", "0x746A", "0x4000")}),
+         {"modprobe i2c-amd8111 2>/dev/null"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         boot_board(c.board);
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(init_conf(), c.result) << c.what;
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  c.result == 0 ? "" : "Error: no i2c device files found. Please use mkdev.sh to create them.\n")
-            << c.what;
+        EXPECT_EQ(i2cdetect(), 0);
+        EXPECT_EQ(trace("command"), c.commands);
     }
 }
 
-TEST_F(Discovery, MissingPciListingIsFatalWithBothMessages)
+TEST_F(Discovery, LoadedDriverBringsItsAdapterIntoTheList)
 {
-    boot_board({{"kernel", {{"proc_pci_devices", false}}}, {"i2c", {{"adapters", {kSmbusAdapter}}}}});
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(i2cdetect(), -1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Error: cannot open file /proc/bus/pci/devices\n"
-              "Error: cannot access either /proc/bus/pci/ or /proc/pci!\n");
-    EXPECT_THAT(trace("command"), IsEmpty());
+    json b = board({}, {kIch7});
+    b["i2c"]["adapters"][0]["driver"] = "i2c_i801";
+    boot_board(b);
+    EXPECT_EQ(i2cdetect(), 0);
+    EXPECT_THAT(hw_state().i2c_bus_list, ElementsAre(kSysfsEntry));
+    EXPECT_THAT(read("/proc/modules"), ::testing::HasSubstr("i2c_i801 "));
 }
 
-TEST_F(Discovery, MissingModuleListIsFatalWithoutAMessage)
+TEST_F(Discovery, DeviceNodesAreLookedForInThreeNamings)
 {
-    boot_board({{"kernel", {{"proc_modules", false}}}, {"i2c", {{"adapters", {kSmbusAdapter}}}}});
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(i2cdetect(), -1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const struct {
+        const char* what;
+        json board;
+        int result;
+    } cases[] = {
+        // The numbered nodes, and none at all, are every start's.
+        {"folder", {{"files", {{"/dev/i2c/0", ""}}}}, 0},
+        {"no dash", {{"files", {{"/dev/i2c0", ""}}}}, 0},
+        {"only other buses", adapters_only({{{"bus", 1}, {"name", "x at 1100"}}}), -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        boot_board(c.board);
+        CaptureStderr();
+        EXPECT_EQ(init_conf(), c.result);
+        EXPECT_EQ(GetCapturedStderr(),
+                  c.result == 0 ? "" : "Error: no i2c device files found. Please use mkdev.sh to create them.\n");
+    }
 }
 
-TEST_F(Discovery, PciListingGivesLocationAndIds)
+TEST_F(Discovery, MissingKernelListingIsFatal)
 {
-    boot_board(board(sim::json::array(), {ich7()}));
-    ASSERT_EQ(read_proc_dev_pci(), 0);
-    ASSERT_EQ(hw_state().pci_list.size(), 1u);
-    EXPECT_EQ(hw_state().pci_list[0].vendor, 0x8086);
-    EXPECT_EQ(hw_state().pci_list[0].device_id, 0x27DA);
-    EXPECT_EQ(hw_state().pci_list[0].device, 31u);
-    EXPECT_EQ(hw_state().pci_list[0].function, 3u);
+    for (const auto& [listing, message] :
+         {std::pair{"proc_pci_devices", "Error: cannot open file /proc/bus/pci/devices\n"
+                                        "Error: cannot access either /proc/bus/pci/ or /proc/pci!\n"},
+          std::pair{"proc_modules", ""}}) {
+        SCOPED_TRACE(listing);
+        json b = adapters_only({kSmbusAdapter});
+        b["kernel"][listing] = false;
+        boot_board(b);
+        CaptureStderr();
+        EXPECT_EQ(i2cdetect(), -1);
+        EXPECT_EQ(GetCapturedStderr(), message);
+        EXPECT_THAT(trace("command"), IsEmpty());
+    }
 }
 
-struct SysfsCase {
-    const char* name_file;
-    bool listed;
-};
-
-TEST_F(Discovery, SysfsNameIsFoundWhereverTheKernelPutIt)
+TEST_F(Discovery, SysfsListsTheSmbusAdaptersWhereverTheKernelPutTheirNames)
 {
-    for (const SysfsCase& c : {SysfsCase{"name", true}, SysfsCase{"device/name", true},
-                               SysfsCase{"device/i2c-N", true}, SysfsCase{"none", false}}) {
-        boot_board({{"i2c", {{"adapters", {{{"bus", 3}, {"name", "SMBus I801 adapter at 1100"},
-                                            {"name_file", c.name_file}}}}}}});
-        EXPECT_EQ(init_i2c_bus_list(), c.listed ? 1 : 0) << c.name_file;
+    const auto at_bus = [](int bus, const char* name_file) {
+        return adapters_only({{{"bus", bus}, {"name", "SMBus I801 adapter at 1100"}, {"name_file", name_file}}});
+    };
+    const auto with = [](json board, const char* key, const json& value) {
+        board[key].update(value);
+        return board;
+    };
+    const json moved = {{"sysfs_mount", "/var/sysfs"}};
+    const I2cBus bus3{"3", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"};
+    const struct {
+        const char* what;
+        json board;
+        std::optional<I2cBus> listed;
+    } cases[] = {
+        {"name", at_bus(3, "name"), bus3},
+        {"device/name", at_bus(3, "device/name"), bus3},
+        {"device/i2c-N", at_bus(3, "device/i2c-N"), bus3},
+        {"no name file", at_bus(3, "none"), std::nullopt},
+        {"ISA adapters and entries not named i2c-N are skipped",
+         with(adapters_only({{{"bus", 1}, {"name", "ISA main adapter"}}, kSmbusAdapter}), "files",
+              {{"/sys/class/i2c-dev/bus7/name", "SMBus other adapter at 2000\n"},
+               {"/sys/class/i2c-dev/i2c-9/name", "ISA 0x0290\n"}}),
+         kSysfsEntry},
+        {"sysfs mounted elsewhere", with(adapters_only({kSmbusAdapter}), "kernel", moved), kSysfsEntry},
+        {"sysfs not mounted", with(adapters_only({kSmbusAdapter}), "kernel", {{"sysfs_mount", ""}}), std::nullopt},
+        {"the mount table's type in any case",
+         with(with(adapters_only({kSmbusAdapter}), "kernel", moved), "files",
+              {{"/proc/mounts", "garbage\n \nsysfs /var/sysfs SysFS rw 0 0\n"}}),
+         kSysfsEntry},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        boot_board(c.board);
+        EXPECT_EQ(init_i2c_bus_list(), c.listed ? 1 : 0);
         if (c.listed) {
-            EXPECT_THAT(hw_state().i2c_bus_list,
-                        ElementsAre(I2cBus{"3", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}));
+            EXPECT_THAT(hw_state().i2c_bus_list, ElementsAre(*c.listed));
         }
     }
 }
 
-TEST_F(Discovery, SysfsSkipsIsaAdaptersAndEntriesNotNamedI2cN)
-{
-    boot_board({{"i2c", {{"adapters", {{{"bus", 1}, {"name", "ISA main adapter"}}, kSmbusAdapter}}}},
-                {"files", {{"/sys/class/i2c-dev/bus7/name", "SMBus other adapter at 2000\n"},
-                           {"/sys/class/i2c-dev/i2c-9/name", "ISA 0x0290\n"}}}});
-    EXPECT_EQ(init_i2c_bus_list(), 1);
-    EXPECT_THAT(hw_state().i2c_bus_list, ElementsAre(I2cBus{"0", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}));
-}
-
-TEST_F(Discovery, SysfsIsFoundThroughTheMountTable)
-{
-    struct Case {
-        sim::json kernel_files;
-        int buses;
-    };
-    const std::string moved = "sysfs /var/sysfs SysFS rw 0 0\n";
-    for (const Case& c : {Case{{{"sysfs_mount", "/var/sysfs"}}, 1}, Case{{{"sysfs_mount", ""}}, 0}}) {
-        boot_board({{"kernel", c.kernel_files}, {"i2c", {{"adapters", {kSmbusAdapter}}}}});
-        EXPECT_EQ(init_i2c_bus_list(), c.buses);
-    }
-    boot_board({{"kernel", {{"sysfs_mount", "/var/sysfs"}}},
-                {"files", {{"/proc/mounts", "garbage\n \n" + moved}}},
-                {"i2c", {{"adapters", {kSmbusAdapter}}}}});
-    EXPECT_EQ(init_i2c_bus_list(), 1) << "the type compares without regard to case";
-}
-
 TEST_F(Discovery, ProcfsListingKeepsItsFourFieldsAndCountsEveryLine)
 {
-    boot_board({{"i2c", {{"listing", "procfs"}, {"adapters", {kSmbusAdapter}}}},
-                {"files", {}}});
+    boot_board({{"i2c", {{"listing", "procfs"}, {"adapters", {kSmbusAdapter}}}}});
     EXPECT_EQ(print_i2c_busses(1), 1);
-    EXPECT_THAT(hw_state().i2c_bus_list, ElementsAre(I2cBus{"0", "smbus", "SMBus I801 adapter at 1100", "Non-I2C SMBus adapter"}));
+    EXPECT_THAT(hw_state().i2c_bus_list,
+                ElementsAre(I2cBus{"0", "smbus", "SMBus I801 adapter at 1100", "Non-I2C SMBus adapter"}));
     boot_board({{"files", {{"/proc/bus/i2c", "i2c-0\tsmbus\tSMBus I801 adapter at 1100\tSMBus adapter\n"
                                              "something else\n" + std::string(150, 'x') + "\n"}}}});
     EXPECT_EQ(print_i2c_busses(0), 4) << "a line longer than 99 characters is read twice";
@@ -202,12 +182,12 @@ TEST_F(Discovery, ProcfsListingKeepsItsFourFieldsAndCountsEveryLine)
 
 TEST_F(Discovery, FourteenBusesWithTheSmbusAdapterLastStillReachTheChip)
 {
-    sim::json adapters = sim::json::array();
+    std::vector<json> adapters;
     for (int bus = 0; bus < 13; ++bus) adapters.push_back({{"bus", bus}, {"name", "i915 gmbus " + std::to_string(bus)}});
     adapters.push_back({{"bus", 13},
                         {"name", "SMBus I801 adapter at 1100"},
                         {"slaves", {{{"address", "0x2D"}, {"registers", {{"0x20", "0x42"}}}}}}});
-    boot_board(board({"i2c_i801", "i2c_dev"}, {ich7()}, adapters));
+    boot_board(board({"i2c_i801", "i2c_dev"}, {kIch7}, adapters));
     ASSERT_EQ(i2cdetect(), 0);
     EXPECT_EQ(hw_state().i2c_bus_list.size(), 14u);
     ASSERT_EQ(request_iopl(3), 0);
@@ -219,57 +199,49 @@ TEST_F(Discovery, FourteenBusesWithTheSmbusAdapterLastStillReachTheChip)
 
 // --- The parsers, on lines the kernel writes and on lines it never would ----------------
 
-struct PciLineCase {
-    const char* line;
-    bool parsed;
-    uint32_t bus, device, function;
-    uint16_t vendor, id;
-};
-
 TEST(PciDevicesLine, TakesLocationAndIdsFromTheFirstTwoFields)
 {
-    for (const PciLineCase& c : {
-             PciLineCase{"00fb\t808627da\t13\t0\t0\t0\t0\t1101\t0\t0\t0\t0\t0\t0\t20\t0\t0\ti801_smbus\n", true, 0, 31, 3,
-                         0x8086, 0x27DA},
-             PciLineCase{"0210 10de0368 0 0 0 0 0 0 0 0\n", true, 2, 2, 0, 0x10DE, 0x0368},
-             PciLineCase{"  0x0a 0x1022746a\n", true, 0, 1, 2, 0x1022, 0x746A},
-             PciLineCase{"fffffffff 123456789\n", true, 0xFFFFFF, 31, 7, 0xFFFF, 0xFFFF},
-             PciLineCase{"0000\n", false, 0, 0, 0, 0, 0},
-             PciLineCase{"zz 8086\n", false, 0, 0, 0, 0, 0},
-             PciLineCase{"", false, 0, 0, 0, 0, 0},
-         }) {
+    const struct {
+        const char* line;
+        bool parsed;
+        uint32_t bus, device, function;
+        uint16_t vendor, id;
+    } cases[] = {
+        {"00fb\t808627da\t13\t0\t0\t0\t0\t1101\t0\t0\t0\t0\t0\t0\t20\t0\t0\ti801_smbus\n", true, 0, 31, 3, 0x8086,
+         0x27DA},
+        {"0210 10de0368 0 0 0 0 0 0 0 0\n", true, 2, 2, 0, 0x10DE, 0x0368},
+        {"  0x0a 0x1022746a\n", true, 0, 1, 2, 0x1022, 0x746A},
+        {"fffffffff 123456789\n", true, 0xFFFFFF, 31, 7, 0xFFFF, 0xFFFF},
+        {"0000\n", false, 0, 0, 0, 0, 0},
+        {"zz 8086\n", false, 0, 0, 0, 0, 0},
+        {"", false, 0, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
         const auto device = parse_pci_device_line(c.line);
-        ASSERT_EQ(device.has_value(), c.parsed) << c.line;
+        ASSERT_EQ(device.has_value(), c.parsed);
         if (!device) continue;
-        EXPECT_EQ(device->bus, c.bus) << c.line;
-        EXPECT_EQ(device->device, c.device) << c.line;
-        EXPECT_EQ(device->function, c.function) << c.line;
-        EXPECT_EQ(device->vendor, c.vendor) << c.line;
-        EXPECT_EQ(device->device_id, c.id) << c.line;
+        const PciDevice& d = *device;
+        EXPECT_EQ(std::vector<uint32_t>({d.bus, d.device, d.function, d.vendor, d.device_id}),
+                  std::vector<uint32_t>({c.bus, c.device, c.function, c.vendor, c.id}));
     }
 }
 
-struct ProcI2cCase {
-    const char* line;
-    I2cBus bus;
-};
-
 TEST(ProcI2cLine, ScansNumberTypeNameAndAlgorithm)
 {
+    const std::pair<const char*, I2cBus> cases[] = {
+        {"i2c-0\tsmbus\tSMBus I801 adapter at 1100\tSMBus adapter\n",
+         {"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}},
+        // Blanks belong to names: without tabs the name takes the algorithm too.
+        {"i2c-1 i2c bit-bang adapter (gpio) bit-shift algorithm\n",
+         {"1", "i2c", "bit-bang adapter (gpio) bit-shift algorithm", ""}},
+        {"i2c-12345678901\tsmbus\tA\tB\n", {"1234567", "smbus", "A", "B"}},
+        {"i2c-2\tsmbus\tname: colon\tB\n", {"2", "smbus", "name", ""}},
+        {"i2c-3\n", {"3", "", "", ""}},
+        {"dummy line\n", {}},
+    };
+    for (const auto& [line, bus] : cases) EXPECT_EQ(parse_proc_i2c_line(line), bus) << line;
     const std::string long_name(140, 'n');
-    for (const ProcI2cCase& c : {
-             ProcI2cCase{"i2c-0\tsmbus\tSMBus I801 adapter at 1100\tSMBus adapter\n",
-                         {"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}},
-             // Blanks belong to names: without tabs the name takes the algorithm too.
-             ProcI2cCase{"i2c-1 i2c bit-bang adapter (gpio) bit-shift algorithm\n",
-                         {"1", "i2c", "bit-bang adapter (gpio) bit-shift algorithm", ""}},
-             ProcI2cCase{"i2c-12345678901\tsmbus\tA\tB\n", {"1234567", "smbus", "A", "B"}},
-             ProcI2cCase{"i2c-2\tsmbus\tname: colon\tB\n", {"2", "smbus", "name", ""}},
-             ProcI2cCase{"i2c-3\n", {"3", "", "", ""}},
-             ProcI2cCase{"dummy line\n", {}},
-         }) {
-        EXPECT_EQ(parse_proc_i2c_line(c.line), c.bus) << c.line;
-    }
     const I2cBus cut = parse_proc_i2c_line("i2c-4\t" + std::string(30, 't') + "\t" + long_name + "\t" + long_name);
     EXPECT_EQ(cut.type.size(), 23u);
     EXPECT_EQ(cut.name.size(), 127u);
@@ -285,20 +257,17 @@ TEST(MountsLine, TakesThreeBlankSeparatedFields)
     const auto short_line = parse_mounts_line("none /x sysfs\n");
     ASSERT_TRUE(short_line);
     EXPECT_EQ(short_line->type, "sysfs\n") << "a field runs to the next blank, newline included";
-    EXPECT_FALSE(parse_mounts_line(" leading blank\n"));
-    EXPECT_FALSE(parse_mounts_line("two fields\n"));
-    EXPECT_FALSE(parse_mounts_line(""));
+    for (const char* line : {" leading blank\n", "two fields\n", ""}) EXPECT_FALSE(parse_mounts_line(line)) << line;
 }
 
 TEST(ModuleAndEntryNames, AreTheFirstWordAndTheNumberAfterI2c)
 {
     EXPECT_EQ(parse_module_line("i2c_i801 32768 0 - Live 0x0\n"), "i2c_i801");
     EXPECT_EQ(parse_module_line("  \t\n"), std::nullopt);
-    EXPECT_EQ(parse_i2c_entry_name("i2c-13"), 13);
-    EXPECT_EQ(parse_i2c_entry_name("i2c-013x"), 13);
-    EXPECT_EQ(parse_i2c_entry_name("i2c-99999999999"), 2147483647);
-    EXPECT_EQ(parse_i2c_entry_name("i2c-"), std::nullopt);
-    EXPECT_EQ(parse_i2c_entry_name("bus7"), std::nullopt);
+    const std::pair<const char*, std::optional<int>> entries[] = {
+        {"i2c-13", 13}, {"i2c-013x", 13}, {"i2c-99999999999", 2147483647}, {"i2c-", std::nullopt},
+        {"bus7", std::nullopt}};
+    for (const auto& [name, number] : entries) EXPECT_EQ(parse_i2c_entry_name(name), number) << name;
 }
 
 }  // namespace

@@ -15,19 +15,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-sim::json adapter(int bus, sim::json slaves)
-{
-    return {{"bus", bus}, {"name", "SMBus I801 adapter at 1100"}, {"slaves", std::move(slaves)}};
-}
-
-sim::json smbus_board(sim::json adapters)
-{
-    return {{"smbus_controllers",
-             {{{"bus", 0}, {"device", 31}, {"function", 3}, {"vendor", "0x8086"}, {"device_id", "0x27DA"},
-               {"base", "0x1100"}}}},
-            {"i2c", {{"adapters", std::move(adapters)}}}};
-}
-
 const sim::json kChips = {
     {{"address", "0x2D"}, {"registers", {{"0x20", "0x5A"}, {"0x44", "0x11"}, {"0x30", "0x01"}, {"0x31", "0x2C"}}}},
     {{"address", "0x2E"}, {"busy", true}, {"registers", {{"0x20", "0x66"}}}},
@@ -36,9 +23,20 @@ const sim::json kChips = {
     {{"address", "0x2B"}, {"chip", "nct7904d"}, {"banks", {{"0", {{"0x10", 3}}}, {"2", {{"0x10", 4}}}}}},
 };
 
+// The ICH7 controller and an adapter with kChips on each bus given.
+sim::json smbus_board(std::initializer_list<int> buses)
+{
+    sim::json adapters = sim::json::array();
+    for (const int bus : buses)
+        adapters.push_back({{"bus", bus}, {"name", "SMBus I801 adapter at 1100"}, {"slaves", kChips}});
+    return {{"smbus_controllers", {{{"bus", 0}, {"device", 31}, {"function", 3}, {"vendor", "0x8086"},
+                                    {"device_id", "0x27DA"}, {"base", "0x1100"}}}},
+            {"i2c", {{"adapters", adapters}}}};
+}
+
 class Smbus : public HwTest {
 protected:
-    void SetUp() override { use_board(smbus_board({adapter(0, kChips)})); }
+    void SetUp() override { use_board(smbus_board({0})); }
 
     void use_board(const sim::json& board, int intel = 1)
     {
@@ -58,41 +56,35 @@ TEST_F(Smbus, ByteReadIsOneBindOneTransferAndTheStatusClear)
     EXPECT_THAT(trace("smbus"), ElementsAre("i2c-0 0x2D read  0x20 -> 0x5A"));
     EXPECT_THAT(trace("port"), ElementsAre("outb 0x1100 <- 0x42"));
     EXPECT_EQ(hw_state().i2c_adapter_file.path, "/dev/i2c-0");
+
+    const int fd = hw_state().i2c_adapter_file.fd;
+    hw_state().i2c_bus_list.clear();
+    EXPECT_EQ(openI2CDevice(0x9999), fd) << "the adapter is opened once; later calls' port is not looked at";
 }
 
 TEST_F(Smbus, OtherControllersKeepTheirStatusRegister)
 {
-    use_board(smbus_board({adapter(0, kChips)}), 0);
+    use_board(smbus_board({0}), 0);
     uint32_t value = 0;
     EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
     EXPECT_EQ(smbus_byte_data_write(kBusSmbus, 0x1100, 0x2D, 0x21, 1), 0);
     EXPECT_THAT(trace("port"), IsEmpty());
 }
 
-TEST_F(Smbus, AdapterIsOpenedOnceAndKeptForEveryLaterCall)
-{
-    uint32_t value = 0;
-    ASSERT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2D, 0x20, &value), 0);
-    const int fd = hw_state().i2c_adapter_file.fd;
-    hw_state().i2c_bus_list.clear();
-    EXPECT_EQ(openI2CDevice(0x9999), fd) << "the port of later calls is not looked at again";
-}
-
-struct WaitCase {
-    uint32_t bus_type;
-    uint8_t reg;
-    bool waits;
-};
-
 TEST_F(Smbus, OnlyBusType8Register0x44WaitsBeforeTheRead)
 {
-    for (const WaitCase& c : {WaitCase{8, 0x44, true}, WaitCase{8, 0x20, false}, WaitCase{1, 0x44, false},
-                              WaitCase{9, 0x44, false}}) {
+    const struct {
+        uint32_t bus_type;
+        uint8_t reg;
+        bool waits;
+    } cases[] = {{8, 0x44, true}, {8, 0x20, false}, {1, 0x44, false}, {9, 0x44, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bus_type << " " << +c.reg);
         clear_trace();
         const uint64_t before = session().clock().elapsed_us();
         uint32_t value = 0;
         EXPECT_EQ(smbus_byte_data_read(16, c.bus_type, 0x1100, 0x2D, c.reg, &value), 0);
-        EXPECT_EQ(session().clock().elapsed_us() - before, c.waits ? 550000u : 0u) << c.bus_type << " " << +c.reg;
+        EXPECT_EQ(session().clock().elapsed_us() - before, c.waits ? 550000u : 0u);
         EXPECT_EQ(trace("sleep").size(), c.waits ? 1u : 0u);
     }
 }
@@ -157,18 +149,16 @@ TEST_F(Smbus, WrittenByteCanBeReadBack)
 
 TEST_F(Smbus, ChipBankRegistersSelectTheBankOfEveryOtherRegister)
 {
-    struct Case {
-        uint8_t slave;
-        uint8_t bank_register;
-        uint8_t bank;
+    const struct {
+        uint8_t slave, bank_register, bank;
         uint32_t expected;
-    };
-    for (const Case& c : {Case{0x2C, 0x00, 0, 1}, Case{0x2C, 0x00, 0x81, 2}, Case{0x2B, 0xFF, 2, 4},
-                          Case{0x2B, 0xFF, 0, 3}}) {
+    } cases[] = {{0x2C, 0x00, 0, 1}, {0x2C, 0x00, 0x81, 2}, {0x2B, 0xFF, 2, 4}, {0x2B, 0xFF, 0, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << +c.slave << " bank " << +c.bank);
         uint32_t value = 0;
         ASSERT_EQ(smbus_byte_data_write(kBusSmbus, 0x1100, c.slave, c.bank_register, c.bank), 0);
         EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, c.slave, 0x10, &value), 0);
-        EXPECT_EQ(value, c.expected) << std::hex << +c.slave << " bank " << +c.bank;
+        EXPECT_EQ(value, c.expected);
         EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, c.slave, c.bank_register, &value), 0);
         EXPECT_EQ(value, c.bank) << "the bank register is in every bank";
     }
@@ -185,59 +175,47 @@ TEST_F(Smbus, GpuReadIsAFixedValueAfterOpeningTheAdapter)
     EXPECT_THAT(trace("smbus"), IsEmpty());
 }
 
-struct AdapterCase {
-    const char* what;
-    std::vector<I2cBus> buses;
-    const char* opened;  // nullptr: the process ends
-    friend void PrintTo(const AdapterCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class AdapterChoice : public Smbus, public ::testing::WithParamInterface<AdapterCase> {
-protected:
-    void SetUp() override
-    {
-        use_board(smbus_board({adapter(0, kChips), adapter(3, kChips), adapter(13, kChips)}));
-        hw_state().i2c_bus_list = GetParam().buses;
-    }
-};
-
-TEST_P(AdapterChoice, TakesTheFirstSmbusOrUnknownAdapterAtThePort)
+TEST_F(Smbus, AdapterChoiceTakesTheFirstSmbusOrUnknownAdapterAtThePort)
 {
-    if (GetParam().opened == nullptr) {
-        EXPECT_EXIT(openI2CDevice(0x1100), ::testing::ExitedWithCode(255),
-                    "^Error: Cannot find a proper I2C/SMBus device!\n$");
-        return;
+    const struct {
+        const char* what;
+        std::vector<I2cBus> buses;
+        const char* opened;  // nullptr: the process ends
+    } cases[] = {
+        {"procfs entry", {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}}, "/dev/i2c-0"},
+        {"sysfs entry", {{"13", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}}, "/dev/i2c-13"},
+        {"other types are passed over",
+         {{"0", "i2c", "SMBus I801 adapter at 1100", ""}, {"3", "unknown", "SMBus I801 adapter at 1100", ""}},
+         "/dev/i2c-3"},
+        {"names without a port are passed over",
+         {{"0", "smbus", "SMBus I801 adapter", ""}, {"13", "smbus", "NVIDIA i2c adapter at 0", ""},
+          {"3", "smbus", "SMBus I801 adapter at 1100", ""}},
+         "/dev/i2c-3"},
+        {"other port", {{"0", "smbus", "SMBus I801 adapter at 1180", ""}}, nullptr},
+        {"node missing", {{"7", "smbus", "SMBus I801 adapter at 1100", ""}}, nullptr},
+        {"empty list", {}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        use_board(smbus_board({0, 3, 13}));
+        hw_state().i2c_bus_list = c.buses;
+        if (c.opened == nullptr) {
+            EXPECT_EXIT(openI2CDevice(0x1100), ::testing::ExitedWithCode(255),
+                        "^Error: Cannot find a proper I2C/SMBus device!\n$");
+            continue;
+        }
+        EXPECT_GE(openI2CDevice(0x1100), 0);
+        EXPECT_EQ(hw_state().i2c_adapter_file.path, c.opened);
     }
-    EXPECT_GE(openI2CDevice(0x1100), 0);
-    EXPECT_EQ(hw_state().i2c_adapter_file.path, GetParam().opened);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, AdapterChoice,
-    ::testing::Values(
-        AdapterCase{"procfs_entry", {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}}, "/dev/i2c-0"},
-        AdapterCase{"sysfs_entry", {{"13", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}},
-                    "/dev/i2c-13"},
-        AdapterCase{"other_types_are_passed_over",
-                    {{"0", "i2c", "SMBus I801 adapter at 1100", ""}, {"3", "unknown", "SMBus I801 adapter at 1100", ""}},
-                    "/dev/i2c-3"},
-        AdapterCase{"names_without_a_port_are_passed_over",
-                    {{"0", "smbus", "SMBus I801 adapter", ""}, {"13", "smbus", "NVIDIA i2c adapter at 0", ""},
-                     {"3", "smbus", "SMBus I801 adapter at 1100", ""}},
-                    "/dev/i2c-3"},
-        AdapterCase{"other_port", {{"0", "smbus", "SMBus I801 adapter at 1180", ""}}, nullptr},
-        AdapterCase{"node_missing", {{"7", "smbus", "SMBus I801 adapter at 1100", ""}}, nullptr},
-        AdapterCase{"empty_list", {}, nullptr}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 TEST(AdapterPort, IsTheHexNumberAfterAt)
 {
-    EXPECT_EQ(adapter_port("SMBus I801 adapter at 1100"), 0x1100u);
-    EXPECT_EQ(adapter_port("SMBus PIIX4 adapter at 0b00 port 2"), 0x0B00u);
-    EXPECT_EQ(adapter_port("SMBus I801 adapter at"), 0u);
-    EXPECT_EQ(adapter_port("SMBus I801 adapter at zz"), 0u);
-    EXPECT_EQ(adapter_port("i915 gmbus dpc"), 0u);
-    EXPECT_EQ(adapter_port("adapter at 123456789"), 0xFFFFFFFFu);
+    const std::pair<const char*, uint32_t> cases[] = {
+        {"SMBus I801 adapter at 1100", 0x1100}, {"SMBus PIIX4 adapter at 0b00 port 2", 0x0B00},
+        {"SMBus I801 adapter at", 0},           {"SMBus I801 adapter at zz", 0},
+        {"i915 gmbus dpc", 0},                  {"adapter at 123456789", 0xFFFFFFFF}};
+    for (const auto& [name, port] : cases) EXPECT_EQ(adapter_port(name), port) << name;
 }
 
 }  // namespace
