@@ -19,7 +19,13 @@ protected:
     }
     void TearDown() override { reset_ipmi_state(); }
 
-    void boot_bmc(const sim::json& bmc) { boot(sim::json{{"bmc", bmc}}); }
+    // A new machine, and the program's BMC state forgotten: tests may start several.
+    void start(const sim::json& board)
+    {
+        reset_ipmi_state();
+        boot(board);
+    }
+    void boot_bmc(const sim::json& bmc) { start({{"bmc", bmc}}); }
     // Boots and detects the BMC, then forgets the detection's requests.
     void detect(const sim::json& bmc)
     {

@@ -62,7 +62,6 @@ protected:
             if (line.find(part) != std::string::npos) found.push_back(line);
         return found;
     }
-    double seconds() { return session().clock().elapsed_s(); }
 
     ProfileStore store;
     LoadedProfile profile;
@@ -74,87 +73,72 @@ const std::string kSmbusItem = kSwitch + "BUSTYPE=01\nSLAVE=2C\nOFFSET=23\n";
 const std::string kStatus = "SLAVE=2C\nOFFSET=23\nBITMASK=40";
 const std::string kReadBack = "i2c-0 0x2C read  0x23 -> 0x40";
 
-struct RefusalCase {
-    const char* what;
-    std::string item;
-    std::string clear;
-    std::string message;
-};
-
-class Refusal : public Reset, public ::testing::WithParamInterface<RefusalCase> {};
-
-TEST_P(Refusal, TouchesNoChip)
+sim::json chip_2c(const sim::json& registers)
 {
-    start(GetParam().item, kStatus, GetParam().clear);
-    EXPECT_EQ(reset(), -1);
-    EXPECT_EQ(err, GetParam().message);
-    EXPECT_EQ(out, "");
-    EXPECT_TRUE(session().trace().lines().empty());
+    return sim::json::array({{{"address", "0x2C"}, {"registers", registers}}});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Items, Refusal,
-    ::testing::Values(
-        RefusalCase{"no_clear_parameter", kSmbusItem + "CHIPCODE=0D\nPARAINDEX2=SWITCH9C\n",
-                    "SLAVE=2C\nOFFSET=00\nBITMASK=40", "Error: \"Chassis Intrusion\" is not defined.\n"},
-        RefusalCase{"empty_clear_name", kSmbusItem + "CHIPCODE=0D\nPARAINDEX2=\n", "SLAVE=2C\nOFFSET=00\nBITMASK=40",
-                    "Error: \"Chassis Intrusion\" is not defined.\n"},
-        RefusalCase{"voltage_item", "ITEM_CAT=VOLTAGE\nBUSTYPE=01\nCHIPCODE=0D\nPARAINDEX2=switch1c\n",
-                    "SLAVE=2C\nOFFSET=00\nBITMASK=40", "Warning: To reset \"Chassis Intrusion\" is not allowed.\n"},
-        RefusalCase{"mask_zero", kSmbusItem + "CHIPCODE=0D\n", "SLAVE=2C\nOFFSET=00\nBITMASK=0",
-                    "Warning: To reset \"Chassis Intrusion\" is not allowed.\n"}),
-    [](const auto& info) { return std::string(info.param.what); });
-
-TEST_F(Reset, ChipWithoutAClearMethodWarnsAndFails)
+TEST_F(Reset, RefusalsTouchNoChip)
 {
-    start(kSwitch + "BUSTYPE=00\nCHIPCODE=03\n", kStatus, "SLAVE=2C\nOFFSET=00\nBITMASK=40");
-    EXPECT_NE(reset(), 0);
-    EXPECT_EQ(err, "Warning: Non-supported chipset \"Chassis Intrusion\".\n");
-    EXPECT_EQ(out, "Failed.\n");
+    const std::string undefined = "Error: \"Chassis Intrusion\" is not defined.\n";
+    const std::string not_allowed = "Warning: To reset \"Chassis Intrusion\" is not allowed.\n";
+    const std::string clear = "SLAVE=2C\nOFFSET=00\nBITMASK=40";
+    const struct {
+        const char* what;
+        std::string item, clear, message;
+    } cases[] = {
+        {"no clear parameter", kSmbusItem + "CHIPCODE=0D\nPARAINDEX2=SWITCH9C\n", clear, undefined},
+        {"empty clear name", kSmbusItem + "CHIPCODE=0D\nPARAINDEX2=\n", clear, undefined},
+        {"voltage item", "ITEM_CAT=VOLTAGE\nBUSTYPE=01\nCHIPCODE=0D\nPARAINDEX2=switch1c\n", clear, not_allowed},
+        {"mask zero", kSmbusItem + "CHIPCODE=0D\n", "SLAVE=2C\nOFFSET=00\nBITMASK=0", not_allowed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        start(c.item, kStatus, c.clear);
+        EXPECT_EQ(reset(), -1);
+        EXPECT_EQ(err, c.message);
+        EXPECT_EQ(out, "");
+        EXPECT_TRUE(session().trace().lines().empty());
+    }
 }
 
-struct SmbusCase {
-    const char* what;
-    std::string item, status, clear;
-    sim::json registers;
-    std::vector<std::string> tail;  // the clear and the read-back, after the reading
-};
-
-class SmbusClear : public Reset, public ::testing::WithParamInterface<SmbusCase> {};
-
-TEST_P(SmbusClear, WritesTheClearRegisterAndReadsTheStatusBack)
+TEST_F(Reset, SmbusClearWritesTheClearRegisterAndReadsTheStatusBack)
 {
-    const SmbusCase& c = GetParam();
-    start(c.item, c.status, c.clear, {{{"address", "0x2C"}, {"registers", c.registers}}});
-    EXPECT_EQ(reset(), 0);
-    EXPECT_EQ(out, "Done.\n");
-    const auto lines = trace("smbus");
-    ASSERT_GE(lines.size(), c.tail.size());
-    EXPECT_THAT(std::vector<std::string>(lines.end() - static_cast<long>(c.tail.size()), lines.end()),
-                ElementsAreArray(c.tail));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Methods, SmbusClear,
-    ::testing::Values(
-        SmbusCase{"pulse", kSmbusItem + "CHIPCODE=0D\n", kStatus, "SLAVE=2C\nOFFSET=00\nBITMASK=40",
-                  {{"0x23", "0x40"}, {"0x00", "0x05"}},
-                  {"i2c-0 0x2C read  0x00 -> 0x05", "i2c-0 0x2C write 0x00 <- 0x45", "i2c-0 0x2C write 0x00 <- 0x05",
-                   kReadBack, kReadBack}},
-        SmbusCase{"set_bit", kSmbusItem + "CHIPCODE=00\n", kStatus, "SLAVE=2C\nOFFSET=46\nBITMASK=80",
-                  {{"0x23", "0x40"}, {"0x46", "0x01"}},
-                  {"i2c-0 0x2C read  0x46 -> 0x01", "i2c-0 0x2C write 0x46 <- 0x81", kReadBack, kReadBack}},
+    const struct {
+        const char* what;
+        std::string item, status, clear;
+        sim::json registers;
+        std::vector<std::string> tail;  // the clear and the read-back, after the reading
+    } cases[] = {
+        {"pulse", kSmbusItem + "CHIPCODE=0D\n", kStatus, "SLAVE=2C\nOFFSET=00\nBITMASK=40",
+         {{"0x23", "0x40"}, {"0x00", "0x05"}},
+         {"i2c-0 0x2C read  0x00 -> 0x05", "i2c-0 0x2C write 0x00 <- 0x45", "i2c-0 0x2C write 0x00 <- 0x05", kReadBack,
+          kReadBack}},
+        {"set bit", kSmbusItem + "CHIPCODE=00\n", kStatus, "SLAVE=2C\nOFFSET=46\nBITMASK=80",
+         {{"0x23", "0x40"}, {"0x46", "0x01"}},
+         {"i2c-0 0x2C read  0x46 -> 0x01", "i2c-0 0x2C write 0x46 <- 0x81", kReadBack, kReadBack}},
         // The chip's own status register 0xCA tells the latch; 0xD4 bit 7 clears it.
-        SmbusCase{"nct7904d_without_bmc", kSmbusItem + "CHIPCODE=1E\n", "SLAVE=2C\nOFFSET=CA\nBITMASK=40",
-                  "SLAVE=2C\nOFFSET=00\nBITMASK=01", {{"0x23", "0x40"}, {"0xCA", "0x40"}, {"0xD4", "0x02"}},
-                  {"i2c-0 0x2C write 0xFF <- 0x00", "i2c-0 0x2C read  0xD4 -> 0x02", "i2c-0 0x2C write 0xD4 <- 0x82",
-                   "i2c-0 0x2C read  0xCA -> 0x40", "i2c-0 0x2C read  0xCA -> 0x40", kReadBack, kReadBack}}),
-    [](const auto& info) { return std::string(info.param.what); });
+        {"NCT7904D without a BMC", kSmbusItem + "CHIPCODE=1E\n", "SLAVE=2C\nOFFSET=CA\nBITMASK=40",
+         "SLAVE=2C\nOFFSET=00\nBITMASK=01", {{"0x23", "0x40"}, {"0xCA", "0x40"}, {"0xD4", "0x02"}},
+         {"i2c-0 0x2C write 0xFF <- 0x00", "i2c-0 0x2C read  0xD4 -> 0x02", "i2c-0 0x2C write 0xD4 <- 0x82",
+          "i2c-0 0x2C read  0xCA -> 0x40", "i2c-0 0x2C read  0xCA -> 0x40", kReadBack, kReadBack}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        start(c.item, c.status, c.clear, chip_2c(c.registers));
+        EXPECT_EQ(reset(), 0);
+        EXPECT_EQ(out, "Done.\n");
+        const auto lines = trace("smbus");
+        ASSERT_GE(lines.size(), c.tail.size());
+        EXPECT_THAT(std::vector<std::string>(lines.end() - static_cast<long>(c.tail.size()), lines.end()),
+                    ElementsAreArray(c.tail));
+    }
+}
 
 TEST_F(Reset, W83793GMovesTheItemToTheBmcBusForTheRestOfTheRun)
 {
     start(kSmbusItem + "CHIPCODE=11\n", kStatus, "SLAVE=2C\nOFFSET=4C\nBITMASK=80",
-          {{{"address", "0x2C"}, {"registers", {{"0x23", "0x40"}, {"0x4C", "0x00"}}}}});
+          chip_2c({{"0x23", "0x40"}, {"0x4C", "0x00"}}));
     EXPECT_EQ(reset(), 0);
     EXPECT_THAT(lines_with("smbus", " write "), ElementsAreArray({"i2c-0 0x2C write 0x4C <- 0x80"}));
     EXPECT_EQ(profile.items[0].BusType, 0x08);
@@ -163,7 +147,7 @@ TEST_F(Reset, W83793GMovesTheItemToTheBmcBusForTheRestOfTheRun)
 TEST_F(Reset, LatchThatIsNotSetIsOnlyReadBack)
 {
     start(kSmbusItem + "CHIPCODE=0D\n", kStatus, "SLAVE=2C\nOFFSET=00\nBITMASK=40",
-          {{{"address", "0x2C"}, {"registers", {{"0x23", "0x00"}, {"0x00", "0x05"}}}}});
+          chip_2c({{"0x23", "0x00"}, {"0x00", "0x05"}}));
     EXPECT_EQ(reset(), 0);
     EXPECT_EQ(out, "Done.\n");
     EXPECT_TRUE(lines_with("smbus", " write ").empty());
@@ -191,31 +175,6 @@ TEST_F(Reset, PulseOnTheIsaPortsSetsThenClearsTheBit)
     EXPECT_NE(std::find(set, data.end(), "outb 0x0296 <- 0x01"), data.end()) << "and cleared after";
 }
 
-struct SuperIoCase {
-    const char* what;
-    const char* chip;
-    const char* device_id;
-    std::vector<std::string> writes;  // to the configuration ports
-    double seconds;
-};
-
-class SuperIoClear : public Reset, public ::testing::WithParamInterface<SuperIoCase> {};
-
-TEST_P(SuperIoClear, GoesThroughTheAcpiDeviceWithASecondBeforeAndAfterTheClearBit)
-{
-    start(kSwitch + "BUSTYPE=00\nCHIPCODE=" + GetParam().chip + "\n", kStatus, "SLAVE=2C\nOFFSET=46\nBITMASK=80",
-          sim::json::array(),
-          {{"super_io", {{"device_id", GetParam().device_id}, {"logical_devices", {{"10", {{"0xE6", "0x51"}}}}}}}});
-    EXPECT_EQ(reset(), 0);
-    EXPECT_EQ(out, "Done.\n");
-    EXPECT_THAT(lines_with("port", "outb 0x002"), ElementsAreArray(GetParam().writes));
-    EXPECT_DOUBLE_EQ(seconds(), GetParam().seconds);
-}
-
-const std::vector<std::string> kReadId{"outb 0x002E <- 0x87", "outb 0x002E <- 0x87", "outb 0x002E <- 0x07",
-                                       "outb 0x002F <- 0x00", "outb 0x002E <- 0x20", "outb 0x002E <- 0x21",
-                                       "outb 0x002E <- 0xAA"};
-
 std::vector<std::string> acpi_clear(const char* set, std::vector<std::string> before = {})
 {
     for (const char* line : {"outb 0x002E <- 0x87", "outb 0x002E <- 0x87", "outb 0x002E <- 0x07", "outb 0x002F <- 0x0A",
@@ -227,14 +186,34 @@ std::vector<std::string> acpi_clear(const char* set, std::vector<std::string> be
     return before;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Chips, SuperIoClear,
-    ::testing::Values(SuperIoCase{"chip_12_bit_5", "0C", "0x8863", acpi_clear("0x71"), 2.0},
-                      SuperIoCase{"chip_10_bit_6", "0A", "0x8863", acpi_clear("0x51"), 2.0},
-                      SuperIoCase{"chip_1_on_5241", "01", "0x5241", acpi_clear("0x51", kReadId), 2.0},
-                      // Another Super I/O: the set-bit clear, which on bus type 0 has nothing to do.
-                      SuperIoCase{"chip_1_elsewhere", "01", "0x5217", kReadId, 0.0}),
-    [](const auto& info) { return std::string(info.param.what); });
+TEST_F(Reset, SuperIoClearGoesThroughTheAcpiDeviceWithASecondBeforeAndAfterTheClearBit)
+{
+    const std::vector<std::string> read_id{"outb 0x002E <- 0x87", "outb 0x002E <- 0x87", "outb 0x002E <- 0x07",
+                                           "outb 0x002F <- 0x00", "outb 0x002E <- 0x20", "outb 0x002E <- 0x21",
+                                           "outb 0x002E <- 0xAA"};
+    const struct {
+        const char* chip;
+        const char* device_id;
+        std::vector<std::string> writes;  // to the configuration ports
+        double seconds;
+    } cases[] = {
+        {"0C", "0x8863", acpi_clear("0x71"), 2.0},
+        {"0A", "0x8863", acpi_clear("0x51"), 2.0},
+        {"01", "0x5241", acpi_clear("0x51", read_id), 2.0},
+        // Another Super I/O: the set-bit clear, which on bus type 0 has nothing to do.
+        {"01", "0x5217", read_id, 0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.chip) + " on " + c.device_id);
+        start(kSwitch + "BUSTYPE=00\nCHIPCODE=" + c.chip + "\n", kStatus, "SLAVE=2C\nOFFSET=46\nBITMASK=80",
+              sim::json::array(),
+              {{"super_io", {{"device_id", c.device_id}, {"logical_devices", {{"10", {{"0xE6", "0x51"}}}}}}}});
+        EXPECT_EQ(reset(), 0);
+        EXPECT_EQ(out, "Done.\n");
+        EXPECT_THAT(lines_with("port", "outb 0x002"), ElementsAreArray(c.writes));
+        EXPECT_DOUBLE_EQ(session().clock().elapsed_s(), c.seconds);
+    }
+}
 
 TEST_F(Reset, Ns87427SetsTheMaskInItsOwnStatusPortAndReadsBack)
 {

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,8 @@ namespace qv::test {
 namespace {
 
 using ::testing::ElementsAreArray;
+using ::testing::internal::CaptureStderr;
+using ::testing::internal::GetCapturedStderr;
 using sim::FaultPoint;
 using sim::json;
 
@@ -23,57 +26,40 @@ json openipmi_board()
     return json::parse(R"({"openipmi": "/dev/ipmi0", "buses": {"2": {"0x2F": {"registers": {"0x4F": "0x5C"}}}}})");
 }
 
-TEST_F(BmcTest, AnUnansweredRequestFailsAfterTheBoundWithOneMessage)
+const json kMakerBoard = json::parse(R"({"maker_driver": true, "buses": {"2": {"0x2C": {"registers": {"0x40": 60}}}}})");
+
+TEST_F(BmcTest, OpenIpmiRetriesWhatIsPassingReportsTheRestAndLeavesTheNextExchangeWorking)
 {
-    json board = openipmi_board();
-    board["silent_after"] = 2;  // answers the detection only
-    detect(board);
-    const uint64_t before = session().clock().elapsed_us();
-    uint32_t value = kUntouched;
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(IpmiByteRead2_06_52_05(0x2F, 0x4F, &value), -1);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "Warn: The BMC stopped answering; its items are not read until the next poll.\n");
-    EXPECT_EQ(session().clock().elapsed_us() - before, uint64_t{kIpmiAnswerTimeoutMs} * 1000);
-    EXPECT_EQ(value, kUntouched);
-    EXPECT_EQ(ipmi_state().seqNo, 3);
+    const struct {
+        const char* what;
+        FaultPoint point;
+        int error;
+        int result;
+        std::string err;
+    } cases[] = {
+        {"send interrupted", FaultPoint::Send, EINTR, 0, ""},
+        {"send refused for the moment", FaultPoint::Send, EAGAIN, 0, ""},
+        {"send failing", FaultPoint::Send, EIO, -1, "Error: ioctl(), errno=5\n"},
+        {"wait interrupted", FaultPoint::Select, EINTR, 0, ""},
+        {"wait failing", FaultPoint::Select, EBADF, -1, "Error: select(), errno=9\n"},
+        {"receive interrupted", FaultPoint::Receive, EINTR, 0, ""},
+        {"receive finding nothing yet", FaultPoint::Receive, EAGAIN, 0, ""},
+        {"receive failing", FaultPoint::Receive, EIO, -1, "Error: ioctl(), errno=5\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        detect(openipmi_board());
+        bmc().add_fault(c.point, c.error);
+        uint32_t value = kUntouched;
+        CaptureStderr();
+        EXPECT_EQ(IpmiByteRead2_06_52_05(0x2F, 0x4F, &value), c.result);
+        EXPECT_EQ(GetCapturedStderr(), c.err);
+        EXPECT_EQ(value, c.result == 0 ? 0x5Cu : kUntouched);
+        value = kUntouched;
+        EXPECT_EQ(IpmiByteRead2_06_52_05(0x2F, 0x4F, &value), 0);
+        EXPECT_EQ(value, 0x5Cu);
+    }
 }
-
-struct FaultCase {
-    const char* what;
-    FaultPoint point;
-    int error;
-    int result;
-    std::string err;
-    friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class OpenIpmiFaults : public BmcTest, public ::testing::WithParamInterface<FaultCase> {};
-
-TEST_P(OpenIpmiFaults, RetryWhatIsPassingReportTheRestAndLeaveTheNextExchangeWorking)
-{
-    detect(openipmi_board());
-    bmc().add_fault(GetParam().point, GetParam().error);
-    uint32_t value = kUntouched;
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(IpmiByteRead2_06_52_05(0x2F, 0x4F, &value), GetParam().result);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), GetParam().err);
-    EXPECT_EQ(value, GetParam().result == 0 ? 0x5Cu : kUntouched);
-    value = kUntouched;
-    EXPECT_EQ(IpmiByteRead2_06_52_05(0x2F, 0x4F, &value), 0);
-    EXPECT_EQ(value, 0x5Cu);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Faults, OpenIpmiFaults,
-    ::testing::Values(FaultCase{"send interrupted", FaultPoint::Send, EINTR, 0, ""},
-                      FaultCase{"send refused for the moment", FaultPoint::Send, EAGAIN, 0, ""},
-                      FaultCase{"send failing", FaultPoint::Send, EIO, -1, "Error: ioctl(), errno=5\n"},
-                      FaultCase{"wait interrupted", FaultPoint::Select, EINTR, 0, ""},
-                      FaultCase{"wait failing", FaultPoint::Select, EBADF, -1, "Error: select(), errno=9\n"},
-                      FaultCase{"receive interrupted", FaultPoint::Receive, EINTR, 0, ""},
-                      FaultCase{"receive finding nothing yet", FaultPoint::Receive, EAGAIN, 0, ""},
-                      FaultCase{"receive failing", FaultPoint::Receive, EIO, -1, "Error: ioctl(), errno=5\n"}));
 
 TEST_F(BmcTest, AnswersToOtherMessageIdsAreSkipped)
 {
@@ -91,44 +77,34 @@ TEST_F(BmcTest, AnAnswerLargerThanTheBufferFailsAndIsTakenOffTheQueue)
     board["responses"] = {{"0x30:0x95", std::vector<int>(81, 0)}};
     detect(board);
     uint32_t value = kUntouched;
-    ::testing::internal::CaptureStderr();
+    CaptureStderr();
     EXPECT_EQ(IpmiByteRead_oem_30_95(1, &value), -1);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: ioctl(), errno=90\n");
+    EXPECT_EQ(GetCapturedStderr(), "Error: ioctl(), errno=90\n");
     EXPECT_EQ(IpmiByteRead2_06_52_05(0x2F, 0x4F, &value), 0);
     EXPECT_EQ(value, 0x5Cu);
 }
 
-struct AddressCase {
-    int addr_type;
-    int result;
-    std::string err;
-    friend void PrintTo(const AddressCase& c, std::ostream* os) { *os << "address type " << c.addr_type; }
-};
-
-class AddressTypes : public BmcTest, public ::testing::WithParamInterface<AddressCase> {};
-
-TEST_P(AddressTypes, OnlyTheKernelsAddressTypesAreSent)
+TEST_F(BmcTest, OnlyTheKernelsAddressTypesAreSent)
 {
-    detect({{"openipmi", "/dev/ipmi0"}});
-    uint8_t data[1] = {0};
-    ::testing::internal::CaptureStderr();
-    const int fd = ipmi_state().fd;
-    EXPECT_EQ(ipmi_cmd_req2(fd, GetParam().addr_type, 0, 0x40, 0, 7, 0x06, 0x01, 0, data), GetParam().result);
-    EXPECT_EQ(ipmi_cmd_recv2(fd, GetParam().addr_type, 0, 0x40, 0, 7, 0x06, 0x01, 80, ipmi_state().recv_data),
-              GetParam().result);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), GetParam().err + GetParam().err);
-    ASSERT_EQ(requests().size(), GetParam().result == 0 ? 1u : 0u);
-    if (GetParam().result == 0) {
-        EXPECT_EQ(requests()[0].addr_type, GetParam().addr_type);
-        EXPECT_EQ(requests()[0].slave, 0x40);
-        EXPECT_EQ(requests()[0].msgid, 7);
+    const std::pair<int, std::string> cases[] = {
+        {0x01, ""}, {0x41, ""}, {0x02, "Error: wrong address type.\n"}, {0x0D, "Error: wrong address type.\n"}};
+    for (const auto& [addr_type, err] : cases) {
+        SCOPED_TRACE(addr_type);
+        detect({{"openipmi", "/dev/ipmi0"}});
+        const int result = err.empty() ? 0 : -1;
+        uint8_t data[1] = {0};
+        CaptureStderr();
+        const int fd = ipmi_state().fd;
+        EXPECT_EQ(ipmi_cmd_req2(fd, addr_type, 0, 0x40, 0, 7, 0x06, 0x01, 0, data), result);
+        EXPECT_EQ(ipmi_cmd_recv2(fd, addr_type, 0, 0x40, 0, 7, 0x06, 0x01, 80, ipmi_state().recv_data), result);
+        EXPECT_EQ(GetCapturedStderr(), err + err);
+        ASSERT_EQ(requests().size(), result == 0 ? 1u : 0u);
+        if (result == 0) {
+            EXPECT_EQ(std::vector<long>({requests()[0].addr_type, requests()[0].slave, requests()[0].msgid}),
+                      std::vector<long>({addr_type, 0x40, 7}));
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Types, AddressTypes,
-                         ::testing::Values(AddressCase{0x01, 0, ""}, AddressCase{0x41, 0, ""},
-                                           AddressCase{0x02, -1, "Error: wrong address type.\n"},
-                                           AddressCase{0x0D, -1, "Error: wrong address type.\n"}));
 
 // --- The maker's driver -----------------------------------------------------------------
 
@@ -144,7 +120,7 @@ std::vector<uint8_t> golden(std::string_view hex, std::size_t size)
 
 TEST_F(BmcTest, TheMakersDriverGetsTheSameInputBytesInEveryBuild)
 {
-    boot_bmc({{"maker_driver", true}, {"buses", {{"2", {{"0x2C", {{"registers", {{"0x40", 0x3C}}}}}}}}}});
+    boot_bmc(kMakerBoard);
     ASSERT_EQ(IpmiInit(), 0);
     uint32_t value = 0;
     ASSERT_EQ(IpmiRead(0x2C, 0x40, &value), 0);
@@ -158,46 +134,42 @@ TEST_F(BmcTest, TheMakersDriverGetsTheSameInputBytesInEveryBuild)
     EXPECT_EQ(value, 0x3Cu);
 }
 
-struct MakerCase {
-    const char* what;
-    json bmc;  // added to a board whose chip 0x2C holds 0x3C in register 0x40
-    std::optional<int> fault;
-    int result;
-    std::string err;
-    friend void PrintTo(const MakerCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class MakerRead : public BmcTest, public ::testing::WithParamInterface<MakerCase> {};
-
-TEST_P(MakerRead, StoresTheByteOnlyWhenAWholeAnswerWithCompletionCodeZeroCame)
+TEST_F(BmcTest, MakersDriverStoresTheByteOnlyWhenAWholeAnswerWithCompletionCodeZeroCame)
 {
-    json board = {{"maker_driver", true}, {"buses", {{"2", {{"0x2C", {{"registers", {{"0x40", 0x3C}}}}}}}}}};
-    board.update(GetParam().bmc);
-    detect(board);
-    if (GetParam().fault) bmc().add_fault(FaultPoint::Driver, *GetParam().fault);
-    const uint64_t before = session().clock().elapsed_us();
-    uint32_t value = kUntouched;
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(IpmiRead(0x2C, 0x40, &value), GetParam().result);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), GetParam().err);
-    EXPECT_EQ(value, GetParam().result == 0 ? 0x3Cu : kUntouched);
-    const bool timed_out = GetParam().err.find("stopped answering") != std::string::npos;
-    EXPECT_EQ(session().clock().elapsed_us() - before, timed_out ? 1000000u : 0u);
+    const struct {
+        const char* what;
+        json bmc;  // added to a board whose chip 0x2C holds 0x3C in register 0x40
+        std::optional<int> fault;
+        int result;
+        std::string err;
+    } cases[] = {
+        {"a whole answer", json::object(), std::nullopt, 0, ""},
+        {"completion code 0xC0", {{"completion_codes", {{"0x06:0x52", "0xC0"}}}}, std::nullopt, -1, ""},
+        {"a completion code without the byte", {{"responses", {{"0x06:0x52", {0}}}}}, std::nullopt, -1,
+         "Error: the BMC answered NetFn 0x06 Cmd 0x52 with 1 of 2 bytes.\n"},
+        {"an empty answer", {{"responses", {{"0x06:0x52", json::array()}}}}, std::nullopt, -1,
+         "Error: the BMC answered NetFn 0x06 Cmd 0x52 with 0 of 1 bytes.\n"},
+        {"no answer", {{"silent_after", 1}}, std::nullopt, -1,
+         "Warn: The BMC stopped answering; its items are not read until the next poll.\n"},
+        {"an interrupted call", json::object(), EINTR, 0, ""},
+        {"a failing call", json::object(), EIO, -1, "Error: ioctl(), errno=5\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        json board = kMakerBoard;
+        board.update(c.bmc);
+        detect(board);
+        if (c.fault) bmc().add_fault(FaultPoint::Driver, *c.fault);
+        const uint64_t before = session().clock().elapsed_us();
+        uint32_t value = kUntouched;
+        CaptureStderr();
+        EXPECT_EQ(IpmiRead(0x2C, 0x40, &value), c.result);
+        EXPECT_EQ(GetCapturedStderr(), c.err);
+        EXPECT_EQ(value, c.result == 0 ? 0x3Cu : kUntouched);
+        const bool timed_out = c.err.find("stopped answering") != std::string::npos;
+        EXPECT_EQ(session().clock().elapsed_us() - before, timed_out ? 1000000u : 0u);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, MakerRead,
-    ::testing::Values(
-        MakerCase{"a whole answer", json::object(), std::nullopt, 0, ""},
-        MakerCase{"completion code 0xC0", {{"completion_codes", {{"0x06:0x52", "0xC0"}}}}, std::nullopt, -1, ""},
-        MakerCase{"a completion code without the byte", {{"responses", {{"0x06:0x52", {0}}}}}, std::nullopt, -1,
-                  "Error: the BMC answered NetFn 0x06 Cmd 0x52 with 1 of 2 bytes.\n"},
-        MakerCase{"an empty answer", {{"responses", {{"0x06:0x52", json::array()}}}}, std::nullopt, -1,
-                  "Error: the BMC answered NetFn 0x06 Cmd 0x52 with 0 of 1 bytes.\n"},
-        MakerCase{"no answer", {{"silent_after", 1}}, std::nullopt, -1,
-                  "Warn: The BMC stopped answering; its items are not read until the next poll.\n"},
-        MakerCase{"an interrupted call", json::object(), EINTR, 0, ""},
-        MakerCase{"a failing call", json::object(), EIO, -1, "Error: ioctl(), errno=5\n"}));
 
 TEST_F(BmcTest, MasterWriteReadNeedsTheMakersDriver)
 {
