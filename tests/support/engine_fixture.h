@@ -54,11 +54,10 @@ protected:
         throw std::runtime_error("no item " + std::string(name));
     }
 
-    uint64_t accesses(sim::Access kind) { return session().trace().count(kind); }
     uint64_t all_accesses()
     {
         uint64_t total = 0;
-        for (std::size_t k = 0; k < sim::kAccessKinds; ++k) total += accesses(static_cast<sim::Access>(k));
+        for (std::size_t k = 0; k < sim::kAccessKinds; ++k) total += session().trace().count(static_cast<sim::Access>(k));
         return total;
     }
 

@@ -1,16 +1,13 @@
-// The parameter name index follows announced changes of the array it indexes, and the
-// files a profile is read from must be regular ones.
+// Parameter lookups by name, and the index that follows announced changes of the array
+// it indexes; a profile path that leads nowhere.
 #include "app/startup.h"
 #include "profile/loader.h"
 #include "sensors/parameters.h"
 #include "sensors/reading.h"
 #include "support/sim_fixture.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -44,17 +41,19 @@ TEST_F(ParameterIndex, AReloadIntoTheSameStoreIsSeenByLookups)
     EXPECT_EQ(item_bitmask(store.view(), store.items[0], store.items[0].ParaIndex1), 0x11);
 }
 
-TEST(ParameterIndexEdits, FollowTheCounterWithAndWithoutAnIndex)
+// Lookups take the first parameter of a name and the last one's mask, never an unnamed
+// record nor a name that only begins alike, and follow announced edits.
+TEST(ParameterLookups, FollowTheCounterWithAndWithoutAnIndex)
 {
     std::vector<ItemSection> items(1);
     std::vector<ParameterSection> params(4);
-    set_text(items[0].ParaIndex1, "vol1h");
-    set_text(items[0].ParaIndex2, "FAN1H");
+    ItemSection& item = items[0];
     ParameterNames names;
     for (ParameterNames* index : {&names, static_cast<ParameterNames*>(nullptr)}) {
         SCOPED_TRACE(index != nullptr ? "indexed" : "scanned");
         const LoadedProfile profile{nullptr, items, params, index};
-        const ItemSection& item = items[0];
+        set_text(item.ParaIndex1, "vol1h");
+        set_text(item.ParaIndex2, "FAN1H");
         set_text(params[0].szKeyName, "VOL1H");
         set_text(params[1].szKeyName, "");
         parameters_changed();
@@ -69,62 +68,33 @@ TEST(ParameterIndexEdits, FollowTheCounterWithAndWithoutAnIndex)
         EXPECT_EQ(item_parameter(profile, item, item.ParaIndex1), &params[1]);
         EXPECT_EQ(item_parameter(profile, item, item.ParaIndex2), &params[0]) << "the first of a name";
         EXPECT_EQ(item_bitmask(profile, item, item.ParaIndex2), 0x44) << "the last of a name";
+        EXPECT_EQ(get_item_bitmask("FAN1H", params), 0x44);
         EXPECT_EQ(item_parameter(profile, item, "FAN1H"), &params[0]) << "a name from elsewhere";
         EXPECT_EQ(find_parameter("VOL1H", params), &params[1]);
         EXPECT_EQ(parameters_generation(), generation) << "lookups never count as changes";
+
         set_text(params[2].szKeyName, "");
+        set_text(params[3].szKeyName, "SWITCH1A_LONGER");  // cut to the field's width
+        set_text(item.ParaIndex1, "SWITCH1A_LONGER");
+        set_text(item.ParaIndex2, "");
+        parameters_changed();
+        EXPECT_EQ(item_parameter(profile, item, item.ParaIndex1), nullptr);
+        EXPECT_EQ(item_parameter(profile, item, item.ParaIndex2), nullptr);
+        EXPECT_EQ(item_bitmask(profile, item, item.ParaIndex2), 0);
+        set_text(params[3].szKeyName, "");
     }
 }
 
-// What start-up and the loader make of each kind of thing at the profile's path.
-struct PathCase {
-    const char* name;
-    void (*make)(const fs::path& host);
-    int exists;  // existFile
-    bool opens;  // open_regular_file
-};
-
-class ProfilePath : public SimTest, public ::testing::WithParamInterface<PathCase> {};
-
-TEST_P(ProfilePath, ExistsAndOpensOnlyAsARegularFile)
+// Other kinds of file at the profile's path are run whole by the program; a link to
+// nothing is no profile at all, so the first start makes one.
+TEST_F(ParameterIndex, ADanglingLinkIsNoProfile)
 {
     const fs::path host = session().sandbox().map("/etc/Quorvel.ini");
     fs::create_directories(host.parent_path());
-    GetParam().make(host);
-    EXPECT_EQ(existFile("/etc/Quorvel.ini"), GetParam().exists);
-    FILE* file = open_regular_file("/etc/Quorvel.ini");
-    EXPECT_EQ(file != nullptr, GetParam().opens);
-    if (file != nullptr) {
-        char line[32] = {};
-        EXPECT_NE(std::fgets(line, sizeof line, file), nullptr);
-        EXPECT_STREQ(line, "[System]\n");
-        std::fclose(file);
-    }
+    fs::create_symlink(host.string() + ".gone", host);
+    EXPECT_EQ(existFile("/etc/Quorvel.ini"), -1);
+    EXPECT_EQ(open_regular_file("/etc/Quorvel.ini"), nullptr);
 }
-
-void regular(const fs::path& p)
-{
-    std::FILE* f = std::fopen(p.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs("[System]\n", f);
-    std::fclose(f);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, ProfilePath,
-    ::testing::Values(
-        PathCase{"missing", [](const fs::path&) {}, -1, false},
-        PathCase{"regular", regular, 0, true},
-        PathCase{"link_to_regular",
-                 [](const fs::path& p) {
-                     regular(p.string() + ".real");
-                     fs::create_symlink(p.string() + ".real", p);
-                 },
-                 0, true},
-        PathCase{"dangling_link", [](const fs::path& p) { fs::create_symlink(p.string() + ".gone", p); }, -1, false},
-        PathCase{"fifo", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, 0, false},
-        PathCase{"link_to_dev_zero", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qv::test

@@ -9,7 +9,6 @@
 
 #include <gmock/gmock.h>
 
-#include <cctype>
 
 namespace qv::test {
 namespace {
@@ -31,72 +30,64 @@ sim::json bmc_board(sim::json changes = sim::json::object())
     return chip_bench({{"bmc", bmc}});
 }
 
-struct BmcCase {
-    const char* what;
-    const char* blocks;
-    bool limit;  // false: the reading; true: the low limit through parameter P2
-    int32_t value;
-    Accesses accesses;
-    sim::json changes = sim::json::object();
-    friend void PrintTo(const BmcCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class BmcServed : public EngineTest, public ::testing::WithParamInterface<BmcCase> {};
-
-TEST_P(BmcServed, AsksTheBmc)
-{
-    const BmcCase& c = GetParam();
-    load(profile_text("09", c.blocks), bmc_board(c.changes));
-    ASSERT_NE(ipmi_state().hDevice, 0);
-    int32_t value = 4711;
-    const auto lines = traced([&] {
-        const int code = c.limit ? get_item_limit(kLowLimit, profile_, "P2", profile_.items[0], &value)
-                                 : get_item_readingImpl(profile_, profile_.items[0], &value);
-        EXPECT_EQ(code, 0);
-    });
-    EXPECT_EQ(value, c.value);
-    EXPECT_EQ(accesses_of(lines), c.accesses);
-}
-
 #define ITEM(cat, bus, chip, slave, offset, extra)                                                                    \
     "[Item]\nITEM_NAME=CPU1 Temperature\nITEM_CAT=" cat "\nBUSTYPE=" bus "\nCHIPCODE=" chip "\nSLAVE=" slave "\nOFFSET=" \
     offset "\nPARAINDEX1=P1\nPARAINDEX2=P2\n" extra "\n[Parameter]\nPARAMETER=P1\nSLAVE=0\nOFFSET=0\nBITMASK=40\n\n"
 #define P2(slave, offset) "[Parameter]\nPARAMETER=P2\nSLAVE=" slave "\nOFFSET=" offset "\n\n"
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, BmcServed,
-    ::testing::Values(
-        BmcCase{"NCT7904D fan: banked OEM reads of bank 0", ITEM("FAN", "01", "1E", "2D", "80", ""), false, 1350000 / 1029,
-                {"ipmi 30:90 5A 00 80 01", "ipmi 30:90 5A 00 81 01"}},
-        BmcCase{"NCT7904D fan: the SMBus route when the OEM read fails", ITEM("FAN", "01", "1E", "2D", "80", ""), false,
-                1350000 / 1029,
-                {"ipmi 30:90 5A 00 80 01", "ipmi 06:52 05 5A 00 FF 00", "ipmi 06:52 05 5A 01 80", "ipmi 06:52 05 5A 01 81"},
-                {{"completion_codes", {{"0x30:0x90", "0xC0"}}}}},
-        BmcCase{"NCT7904D switch register", ITEM("SWITCH", "01", "1E", "2D", "0", "ACTIVATE=1"), false, 1,
-                {"ipmi 30:90 5A 00 CA 01"}},
-        BmcCase{"NCT7904D generic", ITEM("TEMP", "01", "1E", "2D", "42", ""), false, 0x1A, {"ipmi 30:90 5A 00 42 01"}},
-        BmcCase{"ME_NCT7904D: the OEM query by index", ITEM("TEMP", "01", "20", "2D", "42", ""), false, 70,
-                {"ipmi 30:93 01"}},
-        BmcCase{"ME_NCT7904D: 0xFF reads as 0", ITEM("TEMP", "01", "20", "2D", "46", ""), false, 0, {"ipmi 30:93 03"}},
-        BmcCase{"BMC sensor", ITEM("TEMP", "00", "22", "0", "3", ""), false, 40, {"ipmi 30:95"}},
-        BmcCase{"BMC sensor 0: 95 without asking", ITEM("TEMP", "00", "22", "0", "0", ""), false, 95, {}},
-        BmcCase{"graphics card through the BMC", ITEM("TEMP", "08", "1A", "4C", "0", ""), false, 55, {"ipmi 30:70 05 00"}},
-        BmcCase{"ChipCode 29 through the 0x92 block", ITEM("VOLTAGE", "08", "1D", "2F", "2", "VOL_FUNC=P33V"), false,
-                150 * 24, {"ipmi 30:92 02 0F"}},
-        BmcCase{"power-supply signal through 0x92 (its bit is not the mask's: tripped)",
-                ITEM("SWITCH", "08", "1F", "0", "0", "ACTIVATE=0"), false, 1, {"ipmi 30:92"}},
-        BmcCase{"NCT7904D fan limit: bank 1", ITEM("FAN", "01", "1E", "2D", "80", "") P2("2D", "80"), true, 1000,
-                {"ipmi 30:90 5A 01 80 01", "ipmi 30:90 5A 01 81 01"}},
-        BmcCase{"NCT7904D limit: bank 1", ITEM("TEMP", "01", "1E", "2D", "42", "") P2("2D", "42"), true, 0x2D,
-                {"ipmi 30:90 5A 01 42 01"}},
-        BmcCase{"ME_NCT7904D limit: the banked read too", ITEM("TEMP", "01", "20", "2D", "42", "") P2("2D", "42"), true,
-                0x2D, {"ipmi 30:90 5A 01 42 01"}},
-        BmcCase{"BMC sensor limit", ITEM("TEMP", "00", "22", "0", "3", "") P2("0", "5"), true, 40, {"ipmi 30:95"}}),
-    [](const auto& info) {
-        std::string name;
-        for (const char* c = info.param.what; *c != '\0'; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-        return name;
-    });
+class BmcServed : public EngineTest {};
+
+TEST_F(BmcServed, ReadingsAndLimitsAskTheBmc)
+{
+    const struct {
+        const char* what;
+        const char* blocks;
+        bool limit;  // false: the reading; true: the low limit through parameter P2
+        int32_t value;
+        Accesses accesses;
+        sim::json changes = sim::json::object();
+    } cases[] = {
+        {"NCT7904D fan: banked OEM reads of bank 0", ITEM("FAN", "01", "1E", "2D", "80", ""), false, 1350000 / 1029,
+         {"ipmi 30:90 5A 00 80 01", "ipmi 30:90 5A 00 81 01"}},
+        {"NCT7904D fan: the SMBus route when the OEM read fails", ITEM("FAN", "01", "1E", "2D", "80", ""), false,
+         1350000 / 1029,
+         {"ipmi 30:90 5A 00 80 01", "ipmi 06:52 05 5A 00 FF 00", "ipmi 06:52 05 5A 01 80", "ipmi 06:52 05 5A 01 81"},
+         {{"completion_codes", {{"0x30:0x90", "0xC0"}}}}},
+        {"NCT7904D switch register", ITEM("SWITCH", "01", "1E", "2D", "0", "ACTIVATE=1"), false, 1,
+         {"ipmi 30:90 5A 00 CA 01"}},
+        {"NCT7904D generic", ITEM("TEMP", "01", "1E", "2D", "42", ""), false, 0x1A, {"ipmi 30:90 5A 00 42 01"}},
+        {"ME_NCT7904D: the OEM query by index", ITEM("TEMP", "01", "20", "2D", "42", ""), false, 70,
+         {"ipmi 30:93 01"}},
+        {"ME_NCT7904D: 0xFF reads as 0", ITEM("TEMP", "01", "20", "2D", "46", ""), false, 0, {"ipmi 30:93 03"}},
+        {"BMC sensor", ITEM("TEMP", "00", "22", "0", "3", ""), false, 40, {"ipmi 30:95"}},
+        {"BMC sensor 0: 95 without asking", ITEM("TEMP", "00", "22", "0", "0", ""), false, 95, {}},
+        {"graphics card through the BMC", ITEM("TEMP", "08", "1A", "4C", "0", ""), false, 55, {"ipmi 30:70 05 00"}},
+        {"ChipCode 29 through the 0x92 block", ITEM("VOLTAGE", "08", "1D", "2F", "2", "VOL_FUNC=P33V"), false,
+         150 * 24, {"ipmi 30:92 02 0F"}},
+        {"power-supply signal through 0x92 (its bit is not the mask's: tripped)",
+         ITEM("SWITCH", "08", "1F", "0", "0", "ACTIVATE=0"), false, 1, {"ipmi 30:92"}},
+        {"NCT7904D fan limit: bank 1", ITEM("FAN", "01", "1E", "2D", "80", "") P2("2D", "80"), true, 1000,
+         {"ipmi 30:90 5A 01 80 01", "ipmi 30:90 5A 01 81 01"}},
+        {"NCT7904D limit: bank 1", ITEM("TEMP", "01", "1E", "2D", "42", "") P2("2D", "42"), true, 0x2D,
+         {"ipmi 30:90 5A 01 42 01"}},
+        {"ME_NCT7904D limit: the banked read too", ITEM("TEMP", "01", "20", "2D", "42", "") P2("2D", "42"), true,
+         0x2D, {"ipmi 30:90 5A 01 42 01"}},
+        {"BMC sensor limit", ITEM("TEMP", "00", "22", "0", "3", "") P2("0", "5"), true, 40, {"ipmi 30:95"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        load(profile_text("09", c.blocks), bmc_board(c.changes));
+        ASSERT_NE(ipmi_state().hDevice, 0);
+        int32_t value = 4711;
+        const auto lines = traced([&] {
+            const int code = c.limit ? get_item_limit(kLowLimit, profile_, "P2", profile_.items[0], &value)
+                                     : get_item_readingImpl(profile_, profile_.items[0], &value);
+            EXPECT_EQ(code, 0);
+        });
+        EXPECT_EQ(value, c.value);
+        EXPECT_EQ(accesses_of(lines), c.accesses);
+    }
+}
 
 TEST_F(BmcServed, ThermalLevelsOfTheMeVariantsComeFromTheOemQuery)
 {

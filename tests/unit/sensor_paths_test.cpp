@@ -9,45 +9,40 @@
 
 #include <gmock/gmock.h>
 
-#include <cctype>
+#include <functional>
+#include <span>
 
 namespace qv::test {
 namespace {
 
 using Accesses = std::vector<std::string>;
 
-// A test name from a case's description.
-template <typename Info>
-std::string case_name(const Info& info)
-{
-    std::string name;
-    for (const char* c = info.param.what; *c != '\0'; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    return name;
-}
-
 // One item (and its parameters) in a profile whose system uses both buses.
 struct PathCase {
     const char* what;
     const char* blocks;
     int code;
-    int32_t value;        // when code is not -1
+    int32_t value;  // when code is not -1
     Accesses accesses;
-    friend void PrintTo(const PathCase& c, std::ostream* os) { *os << c.what; }
 };
 
-class Reading : public EngineTest, public ::testing::WithParamInterface<PathCase> {};
-
-TEST_P(Reading, TakesItsPath)
-{
-    const PathCase& c = GetParam();
-    load(profile_text("03", c.blocks), chip_bench());
-    int32_t value = 4711;
-    int code = 0;
-    const auto lines = traced([&] { code = get_item_readingImpl(profile_, profile_.items[0], &value); });
-    EXPECT_EQ(code, c.code);
-    EXPECT_EQ(value, c.code == -1 ? 4711 : c.value);
-    EXPECT_EQ(accesses_of(lines), c.accesses);
-}
+class Reading : public EngineTest {
+protected:
+    // Each case's value and accesses from read on the test board.
+    void check(std::span<const PathCase> cases, const std::function<int(int32_t*)>& read)
+    {
+        for (const PathCase& c : cases) {
+            SCOPED_TRACE(c.what);
+            load(profile_text("03", c.blocks), chip_bench());
+            int32_t value = 4711;
+            int code = 0;
+            const auto lines = traced([&] { code = read(&value); });
+            EXPECT_EQ(code, c.code);
+            EXPECT_EQ(value, c.code == -1 ? 4711 : c.value);
+            EXPECT_EQ(accesses_of(lines), c.accesses);
+        }
+    }
+};
 
 // An item block with its fields; the parameter blocks follow it in the case.
 #define ITEM(cat, bus, chip, slave, offset, extra) \
@@ -56,88 +51,78 @@ TEST_P(Reading, TakesItsPath)
 #define PARAM(name, slave, offset, mask) \
     "[Parameter]\nPARAMETER=" name "\nSLAVE=" slave "\nOFFSET=" offset "\nBITMASK=" mask "\n\n"
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, Reading,
-    ::testing::Values(
-        PathCase{"fan counts of two bytes, low first", ITEM("FAN", "01", "3", "48", "20", "") PARAM("P1", "48", "0", "0"),
-                 0, 5400000 / 0x1234, {"smb 48 r20", "smb 48 r21"}},
-        PathCase{"fan word of the W83793G", ITEM("FAN", "01", "11", "2F", "23", ""), 0, 1350000 / 450,
-                 {"smb 2F r23", "smb 2F r24"}},
-        PathCase{"NCT7904D fan: bank 0 first, 13-bit count", ITEM("FAN", "01", "1E", "2D", "80", ""), 0, 1350000 / 1029,
-                 {"smb 2D wFF=00", "smb 2D r80", "smb 2D r81"}},
-        PathCase{"I/O-block fan: the fan number goes into the low bits", ITEM("FAN", "00", "8", "3", "A00", ""), 0,
-                 5400000 / 2700, {"in 0A0F", "out 0A0F=A3", "in 0A12", "in 0A13"}},
-        PathCase{"IT8720F fan 1: high byte eleven up", ITEM("FAN", "02", "19", "0", "0D", ""), 0, 675000 / 300,
-                 {"isa b0 r0D", "isa b0 r18"}},
-        PathCase{"IT8720F fan 4: high byte next", ITEM("FAN", "02", "19", "0", "80", ""), 0, 675000 / 250,
-                 {"isa b0 r80", "isa b0 r81"}},
-        PathCase{"NCT6776F fan word in its bank", ITEM("FAN", "02", "1C", "6", "30", ""), 0, 1350000 / 250,
-                 {"isa b6 r30", "isa b6 r31"}},
-        PathCase{"a fan whose chip does not answer stops at the first byte", ITEM("FAN", "01", "3", "2E", "20", ""), -1, 0,
-                 {"smb 2E r20 failed"}},
-        PathCase{"I/O-block switch", ITEM("SWITCH", "00", "8", "0", "A00", "ACTIVATE=1") PARAM("P1", "0", "0", "02"), 0,
-                 1, {"in 0A0C"}},
-        PathCase{"NCT7904D switch: register 0xCA in bank 0", ITEM("SWITCH", "01", "1E", "2D", "11", "ACTIVATE=1")
-                     PARAM("P1", "2D", "0", "40"), 0, 1, {"smb 2D wFF=00", "smb 2D rCA"}},
-        PathCase{"W83793G agent valid", ITEM("TEMP", "01", "11", "2F", "1C", ""), 0, 0x2E,
-                 {"smb 2F r1C", "smb 2F r5E", "smb 2F rD6"}},
-        PathCase{"W83793G agent flagged in 0xD6", ITEM("TEMP", "01", "11", "2F", "1D", ""), 0, 0,
-                 {"smb 2F r1D", "smb 2F r5E", "smb 2F rD6"}},
-        PathCase{"W83793G item not on the SMBus: only the PECI check", ITEM("TEMP", "02", "11", "2F", "1C", ""), 0, 0,
-                 {"smb 2F r5E", "smb 2F rD6"}},
-        PathCase{"graphics card: 127 at register 0, which reads as no diode", ITEM("TEMP", "08", "1A", "4C", "0", ""), 0,
-                 0, {}},
-        PathCase{"generic NCT7904D: bank 0 first", ITEM("TEMP", "01", "1E", "2D", "42", ""), 0, 0x1A,
-                 {"smb 2D wFF=00", "smb 2D r42"}},
-        PathCase{"generic ME_NCT7904D without a BMC: no bank write", ITEM("TEMP", "01", "20", "2D", "42", ""), 0, 0x1A,
-                 {"smb 2D r42"}},
-        PathCase{"generic ISA", ITEM("VOLTAGE", "02", "1", "0", "20", "VOL_FUNC=VCCP"), 0, 0x5A * 16, {"isa b0 r20"}},
-        PathCase{"raw 0x7F reads 0 degrees", ITEM("TEMP", "02", "1", "0", "21", ""), 0, 0, {"isa b0 r21"}},
-        PathCase{"SMBus wins over ISA", ITEM("VOLTAGE", "03", "1", "48", "20", "VOL_FUNC=VCCP"), 0, 0x34 * 16,
-                 {"smb 48 r20"}}),
-    case_name<::testing::TestParamInfo<PathCase>>);
-
-class Limit : public EngineTest, public ::testing::WithParamInterface<PathCase> {};
-
-// The case's second parameter block, P2, is the low limit read.
-TEST_P(Limit, TakesItsPath)
+TEST_F(Reading, TakesItsPath)
 {
-    const PathCase& c = GetParam();
-    load(profile_text("03", c.blocks), chip_bench());
-    int32_t value = 4711;
-    int code = 0;
-    const auto lines = traced([&] { code = get_item_limit(kLowLimit, profile_, "P2", profile_.items[0], &value); });
-    EXPECT_EQ(code, c.code);
-    EXPECT_EQ(value, c.code == -1 ? 4711 : c.value);
-    EXPECT_EQ(accesses_of(lines), c.accesses);
+    const PathCase cases[] = {
+        {"fan counts of two bytes, low first", ITEM("FAN", "01", "3", "48", "20", "") PARAM("P1", "48", "0", "0"),
+         0, 5400000 / 0x1234, {"smb 48 r20", "smb 48 r21"}},
+        {"fan word of the W83793G", ITEM("FAN", "01", "11", "2F", "23", ""), 0, 1350000 / 450,
+         {"smb 2F r23", "smb 2F r24"}},
+        {"NCT7904D fan: bank 0 first, 13-bit count", ITEM("FAN", "01", "1E", "2D", "80", ""), 0, 1350000 / 1029,
+         {"smb 2D wFF=00", "smb 2D r80", "smb 2D r81"}},
+        {"I/O-block fan: the fan number goes into the low bits", ITEM("FAN", "00", "8", "3", "A00", ""), 0,
+         5400000 / 2700, {"in 0A0F", "out 0A0F=A3", "in 0A12", "in 0A13"}},
+        {"IT8720F fan 1: high byte eleven up", ITEM("FAN", "02", "19", "0", "0D", ""), 0, 675000 / 300,
+         {"isa b0 r0D", "isa b0 r18"}},
+        {"IT8720F fan 4: high byte next", ITEM("FAN", "02", "19", "0", "80", ""), 0, 675000 / 250,
+         {"isa b0 r80", "isa b0 r81"}},
+        {"NCT6776F fan word in its bank", ITEM("FAN", "02", "1C", "6", "30", ""), 0, 1350000 / 250,
+         {"isa b6 r30", "isa b6 r31"}},
+        {"a fan whose chip does not answer stops at the first byte", ITEM("FAN", "01", "3", "2E", "20", ""), -1, 0,
+         {"smb 2E r20 failed"}},
+        {"I/O-block switch", ITEM("SWITCH", "00", "8", "0", "A00", "ACTIVATE=1") PARAM("P1", "0", "0", "02"), 0,
+         1, {"in 0A0C"}},
+        {"NCT7904D switch: register 0xCA in bank 0", ITEM("SWITCH", "01", "1E", "2D", "11", "ACTIVATE=1")
+         PARAM("P1", "2D", "0", "40"), 0, 1, {"smb 2D wFF=00", "smb 2D rCA"}},
+        {"W83793G agent valid", ITEM("TEMP", "01", "11", "2F", "1C", ""), 0, 0x2E,
+         {"smb 2F r1C", "smb 2F r5E", "smb 2F rD6"}},
+        {"W83793G agent flagged in 0xD6", ITEM("TEMP", "01", "11", "2F", "1D", ""), 0, 0,
+         {"smb 2F r1D", "smb 2F r5E", "smb 2F rD6"}},
+        {"W83793G item not on the SMBus: only the PECI check", ITEM("TEMP", "02", "11", "2F", "1C", ""), 0, 0,
+         {"smb 2F r5E", "smb 2F rD6"}},
+        {"graphics card: 127 at register 0, which reads as no diode", ITEM("TEMP", "08", "1A", "4C", "0", ""), 0,
+         0, {}},
+        {"generic NCT7904D: bank 0 first", ITEM("TEMP", "01", "1E", "2D", "42", ""), 0, 0x1A,
+         {"smb 2D wFF=00", "smb 2D r42"}},
+        {"generic ME_NCT7904D without a BMC: no bank write", ITEM("TEMP", "01", "20", "2D", "42", ""), 0, 0x1A,
+         {"smb 2D r42"}},
+        {"generic ISA", ITEM("VOLTAGE", "02", "1", "0", "20", "VOL_FUNC=VCCP"), 0, 0x5A * 16, {"isa b0 r20"}},
+        {"raw 0x7F reads 0 degrees", ITEM("TEMP", "02", "1", "0", "21", ""), 0, 0, {"isa b0 r21"}},
+        {"SMBus wins over ISA", ITEM("VOLTAGE", "03", "1", "48", "20", "VOL_FUNC=VCCP"), 0, 0x34 * 16,
+         {"smb 48 r20"}},
+    };
+    check(cases, [&](int32_t* value) { return get_item_readingImpl(profile_, profile_.items[0], value); });
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, Limit,
-    ::testing::Values(
-        PathCase{"two-byte fan count", ITEM("FAN", "01", "3", "48", "20", "") PARAM("P1", "48", "0", "0")
-                     PARAM("P2", "48", "40", "0"), 0, 1000, {"smb 48 r40", "smb 48 r41"}},
-        PathCase{"W83793G fan word", ITEM("FAN", "01", "11", "2F", "23", "") PARAM("P1", "2F", "0", "0")
-                     PARAM("P2", "2F", "90", "0"), 0, 1000, {"smb 2F r90", "smb 2F r91"}},
-        PathCase{"I/O-block fan: the parameter's fan", ITEM("FAN", "00", "8", "3", "A00", "") PARAM("P1", "0", "0", "0")
-                     PARAM("P2", "1", "A00", "0"), 0, 750, {"in 0A0F", "out 0A0F=A1", "in 0A14", "in 0A15"}},
-        PathCase{"IT8720F: the reading's register picks the high byte", ITEM("FAN", "02", "19", "0", "0D", "")
-                     PARAM("P1", "0", "0", "0") PARAM("P2", "0", "10", "0"), 0, 675000 / 582, {"isa b0 r10", "isa b0 r1B"}},
-        PathCase{"NCT6776F fan word", ITEM("FAN", "02", "1C", "6", "30", "") PARAM("P1", "0", "0", "0")
-                     PARAM("P2", "6", "3A", "0"), 0, 1000, {"isa b6 r3A", "isa b6 r3B"}},
-        PathCase{"NCT7904D fan limit in bank 1", ITEM("FAN", "01", "1E", "2D", "80", "") PARAM("P1", "0", "0", "0")
-                     PARAM("P2", "2D", "80", "0"), 0, 1000, {"smb 2D wFF=01", "smb 2D r80", "smb 2D r81"}},
-        PathCase{"NCT7904D limit in bank 1", ITEM("TEMP", "01", "1E", "2D", "42", "") PARAM("P2", "2D", "42", "0"), 0, 0x2D,
-                 {"smb 2D wFF=01", "smb 2D r42"}},
-        PathCase{"graphics card limit keeps 127", ITEM("TEMP", "08", "1A", "4C", "0", "") PARAM("P2", "4C", "0", "0"), 0,
-                 127, {}},
-        PathCase{"SMBus and then ISA: the ISA result counts", ITEM("VOLTAGE", "03", "1", "48", "20", "VOL_FUNC=VCCP")
-                     PARAM("P2", "48", "20", "0"), 0, 0xFF * 16, {"smb 48 r20", "isa b8 r20"}},
-        PathCase{"a switch's limit is read, never written", ITEM("SWITCH", "02", "1", "0", "20", "")
-                     PARAM("P2", "0", "2D", "0"), 0, 4711, {"isa b0 r2D"}},
-        PathCase{"a chip that does not answer", ITEM("FAN", "01", "3", "2E", "20", "") PARAM("P1", "2E", "0", "0")
-                     PARAM("P2", "2E", "40", "0"), -1, 0, {"smb 2E r40 failed"}}),
-    case_name<::testing::TestParamInfo<PathCase>>);
+// The case's second parameter block, P2, is the low limit read.
+TEST_F(Reading, OfTheLowLimitTakesItsPath)
+{
+    const PathCase cases[] = {
+        {"two-byte fan count", ITEM("FAN", "01", "3", "48", "20", "") PARAM("P1", "48", "0", "0")
+         PARAM("P2", "48", "40", "0"), 0, 1000, {"smb 48 r40", "smb 48 r41"}},
+        {"W83793G fan word", ITEM("FAN", "01", "11", "2F", "23", "") PARAM("P1", "2F", "0", "0")
+         PARAM("P2", "2F", "90", "0"), 0, 1000, {"smb 2F r90", "smb 2F r91"}},
+        {"I/O-block fan: the parameter's fan", ITEM("FAN", "00", "8", "3", "A00", "") PARAM("P1", "0", "0", "0")
+         PARAM("P2", "1", "A00", "0"), 0, 750, {"in 0A0F", "out 0A0F=A1", "in 0A14", "in 0A15"}},
+        {"IT8720F: the reading's register picks the high byte", ITEM("FAN", "02", "19", "0", "0D", "")
+         PARAM("P1", "0", "0", "0") PARAM("P2", "0", "10", "0"), 0, 675000 / 582, {"isa b0 r10", "isa b0 r1B"}},
+        {"NCT6776F fan word", ITEM("FAN", "02", "1C", "6", "30", "") PARAM("P1", "0", "0", "0")
+         PARAM("P2", "6", "3A", "0"), 0, 1000, {"isa b6 r3A", "isa b6 r3B"}},
+        {"NCT7904D fan limit in bank 1", ITEM("FAN", "01", "1E", "2D", "80", "") PARAM("P1", "0", "0", "0")
+         PARAM("P2", "2D", "80", "0"), 0, 1000, {"smb 2D wFF=01", "smb 2D r80", "smb 2D r81"}},
+        {"NCT7904D limit in bank 1", ITEM("TEMP", "01", "1E", "2D", "42", "") PARAM("P2", "2D", "42", "0"), 0, 0x2D,
+         {"smb 2D wFF=01", "smb 2D r42"}},
+        {"graphics card limit keeps 127", ITEM("TEMP", "08", "1A", "4C", "0", "") PARAM("P2", "4C", "0", "0"), 0,
+         127, {}},
+        {"SMBus and then ISA: the ISA result counts", ITEM("VOLTAGE", "03", "1", "48", "20", "VOL_FUNC=VCCP")
+         PARAM("P2", "48", "20", "0"), 0, 0xFF * 16, {"smb 48 r20", "isa b8 r20"}},
+        {"a switch's limit is read, never written", ITEM("SWITCH", "02", "1", "0", "20", "")
+         PARAM("P2", "0", "2D", "0"), 0, 4711, {"isa b0 r2D"}},
+        {"a chip that does not answer", ITEM("FAN", "01", "3", "2E", "20", "") PARAM("P1", "2E", "0", "0")
+         PARAM("P2", "2E", "40", "0"), -1, 0, {"smb 2E r40 failed"}},
+    };
+    check(cases, [&](int32_t* value) { return get_item_limit(kLowLimit, profile_, "P2", profile_.items[0], value); });
+}
 
 // After a limit read leaves the NCT7904D in bank 1, the reading selects bank 0 itself.
 TEST_F(Reading, Nct7904dReadingAfterALimitSelectsBankZero)

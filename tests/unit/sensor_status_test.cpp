@@ -1,5 +1,4 @@
-// The status rule, the item and parameter lookups, and the thermal level rules.
-#include "sensors/parameters.h"
+// The status rule, the item name, and the thermal level rules.
 #include "sensors/reading.h"
 #include "sensors/thermal.h"
 #include "sensors/thermal_levels.h"
@@ -7,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 namespace qv::test {
 namespace {
@@ -42,31 +40,6 @@ TEST(IsNormalReading, LimitsAreExclusiveAndOnlyTheRelevantOnesCount)
     unflagged.highLimit = 95;
     std::strcpy(unflagged.thermalText, "Overheat");
     EXPECT_EQ(isNormalReading(unflagged), 1) << "the text counts only with the flag";
-}
-
-TEST(Parameters, FirstMatchForRegistersLastMatchForMasksUnnamedNever)
-{
-    std::vector<ParameterSection> params(5);
-    set_text(params[0].szKeyName, "SWITCH1A");
-    params[0].BitMask = 0x10;
-    set_text(params[1].szKeyName, "switch1a");
-    params[1].BitMask = 0x20;
-    set_text(params[2].szKeyName, "VOL1H");
-    parameters_changed();  // a new array may take the place of an earlier one
-    EXPECT_EQ(find_parameter("Switch1A", params), &params[0]);
-    EXPECT_EQ(get_item_bitmask("SWITCH1A", params), 0x20);
-    EXPECT_EQ(get_item_bitmask("SWITCH2A", params), 0);
-    EXPECT_EQ(find_parameter("", params), nullptr) << "records past the last block";
-    EXPECT_EQ(get_item_bitmask("", params), 0);
-    EXPECT_EQ(find_parameter("SWITCH1A_LONGER", params), nullptr);
-
-    set_text(params[0].szKeyName, "VOL2L");  // the same array, edited and announced
-    parameters_changed();
-    EXPECT_EQ(find_parameter("switch1a", params), &params[1]);
-    EXPECT_EQ(find_parameter("vol2l", params), &params[0]);
-    std::vector<ParameterSection> other(params.begin(), params.begin() + 2);
-    EXPECT_EQ(find_parameter("VOL1H", other), nullptr);
-    EXPECT_EQ(find_parameter("VOL1H", params), &params[2]);
 }
 
 TEST(ItemName, CutToTheDestination)

@@ -7,46 +7,12 @@
 
 #include <gmock/gmock.h>
 
-#include <cctype>
 #include <cstring>
 
 namespace qv::test {
 namespace {
 
 using Accesses = std::vector<std::string>;
-
-struct ThermalCase {
-    const char* what;
-    const char* blocks;  // one TEMP item, and [System] keys where they matter
-    int support;
-    const char* text;  // nullptr: no text, the function fails
-    Accesses accesses;  // of the text function; empty: not checked
-    friend void PrintTo(const ThermalCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class Thermal : public EngineTest, public ::testing::WithParamInterface<ThermalCase> {};
-
-TEST_P(Thermal, LevelFromTheChip)
-{
-    const ThermalCase& c = GetParam();
-    load(profile_text("03", c.blocks), chip_bench());
-    const SystemSection& system = *profile_.system;
-    const ItemSection& item = profile_.items[0];
-    EXPECT_EQ(supportThermalText(system, item), c.support);
-    char text[kThermalTextSize] = "keep";
-    int code = 0;
-    const auto lines = traced([&] { code = getThermalText(system, item, text); });
-    if (c.text != nullptr) {
-        EXPECT_EQ(code, 0);
-        EXPECT_STREQ(text, c.text);
-    } else {
-        EXPECT_NE(code, 0);
-        EXPECT_STREQ(text, "keep");
-    }
-    if (!c.accesses.empty()) {
-        EXPECT_EQ(accesses_of(lines), c.accesses);
-    }
-}
 
 #define TEMP_ITEM(name, chip, slave, offset) \
     "[Item]\nITEM_NAME=" name "\nITEM_CAT=TEMP\nBUSTYPE=03\nCHIPCODE=" chip "\nSLAVE=" slave "\nOFFSET=" offset "\n\n"
@@ -55,53 +21,69 @@ TEST_P(Thermal, LevelFromTheChip)
 const Accesses kW83795adgAt26{"smb 2C r00", "smb 2C w00=00", "smb 2C rB2", "smb 2C rB3",
                               "smb 2C rDF", "smb 2C r26", "smb 2C w00=03"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Chips, Thermal,
-    ::testing::Values(
-        ThermalCase{"W83793G CPU1: bank 2 thresholds 80 and 90, 46 degrees", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C"),
-                    1, "Low",
-                    {"smb 2F r00", "smb 2F w00=82", "smb 2F r36", "smb 2F r34", "smb 2F w00=80", "smb 2F r1C",
-                     "smb 2F w00=80"}},
-        ThermalCase{"W83793G CPU2 without Tcontrol: its thresholds read 0", TEMP_ITEM("CPU2 Temperature", "11", "2F", "1D"),
-                    0, "High", {}},
-        ThermalCase{"W83793G fixed rule", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C") GUIDE("1"), 1, "Medium", {}},
-        ThermalCase{"W83793G level type 2", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C")
-                        "[System]\nW83793GTEMPLEVELTYPE=2\n\n", 0, nullptr, {}},
-        ThermalCase{"W83795ADG chip rule, 58 degrees", TEMP_ITEM("CPU1 Temperature", "17", "2C", "26"), 1, "Low",
-                    kW83795adgAt26},
-        ThermalCase{"W83795ADG chip rule, 90 degrees", TEMP_ITEM("CPU2 Temperature", "17", "2C", "27"), 1, "Medium", {}},
-        ThermalCase{"ChipCode 29 on the host: the SMBus layer answers 0", TEMP_ITEM("CPU2 Temperature", "1D", "2C", "27"),
-                    1, "Low", {}},
-        ThermalCase{"W83795ADG fixed rule, 45", TEMP_ITEM("Sensor", "17", "2C", "28") GUIDE("1"), 1, "Low", {}},
-        ThermalCase{"W83795ADG fixed rule, 58", TEMP_ITEM("Sensor", "17", "2C", "26") GUIDE("1"), 1, "Medium", {}},
-        ThermalCase{"W83795ADG fixed rule, 90", TEMP_ITEM("Sensor", "17", "2C", "27") GUIDE("1"), 1, "High", {}},
-        ThermalCase{"W83795ADG unknown guide: no text, bank restored", TEMP_ITEM("Sensor", "17", "2C", "26") GUIDE("2"),
-                    1, nullptr, kW83795adgAt26},
-        ThermalCase{"W83795ADG outside the PECI registers", TEMP_ITEM("Sensor", "17", "2C", "25"), 0, "Low", {}},
-        ThermalCase{"W83627DHG CPU1: bounds 90 and 100, 95 degrees", TEMP_ITEM("CPU1 Temperature", "16", "0", "50"), 1,
-                    "Medium", {"isa b1 r55", "isa b1 r53", "isa b4 r5F", "isa b1 r50"}},
-        ThermalCase{"W83627DHG CPU2: Tcontrol not 100, 101 degrees", TEMP_ITEM("CPU2 Temperature", "16", "0", "50"), 0,
-                    "High", {}},
-        ThermalCase{"IT8720F: 110 degrees", TEMP_ITEM("CPU Temperature", "19", "0", "2B"), 1, "High",
-                    {"isa b0 r44", "isa b0 r45", "isa b0 r97", "isa b0 r2B"}},
-        ThermalCase{"NCT6776F 0xE0: Overheat", TEMP_ITEM("CPU1 Temperature", "1C", "7", "17"), 1, "Overheat",
-                    {"isa b7 r17", "isa b7 r18"}},
-        ThermalCase{"NCT6776F 0xF9: Medium", TEMP_ITEM("CPU2 Temperature", "1C", "7", "19"), 1, "Medium", {}},
-        ThermalCase{"NCT6776F bit 7 clear: no level", TEMP_ITEM("CPU2 Temperature", "1C", "7", "1B"), 1, nullptr, {}},
-        ThermalCase{"NCT6776F outside bank 7: no support, a level all the same", TEMP_ITEM("CPU2 Temperature", "1C", "6", "19"),
-                    0, "Overheat", {}},
-        ThermalCase{"ME_NCT6776F bit 7 clear: 100 up", TEMP_ITEM("CPU2 Temperature", "21", "7", "1B"), 1, "Low", {}},
-        ThermalCase{"NCT7904D 61: Medium", TEMP_ITEM("CPU1 VR", "1E", "2D", "A0"), 1, "Medium",
-                    {"smb 2D wFF=00", "smb 2D rA0"}},
-        ThermalCase{"NCT7904D 86: High", TEMP_ITEM("CPU2 VR", "1E", "2D", "A2"), 1, "High", {}},
-        ThermalCase{"NCT7904D 200: High, never Overheat", TEMP_ITEM("CPU3 VR", "1E", "2D", "A4"), 1, "High", {}},
-        ThermalCase{"ME_NCT7904D without a BMC", TEMP_ITEM("CPU1 VR", "20", "2D", "A0"), 1, "Medium",
-                    {"smb 2D wFF=00", "smb 2D rA0"}}),
-    [](const auto& info) {
-        std::string name;
-        for (const char* c = info.param.what; *c != '\0'; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-        return name;
-    });
+class Thermal : public EngineTest {};
+
+TEST_F(Thermal, LevelFromTheChip)
+{
+    const struct {
+        const char* what;
+        const char* blocks;  // one TEMP item, and [System] keys where they matter
+        int support;
+        const char* text;   // nullptr: no text, the function fails
+        Accesses accesses;  // of the text function; empty: not checked
+    } cases[] = {
+        {"W83793G CPU1: bank 2 thresholds 80 and 90, 46 degrees", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C"),
+         1, "Low",
+         {"smb 2F r00", "smb 2F w00=82", "smb 2F r36", "smb 2F r34", "smb 2F w00=80", "smb 2F r1C", "smb 2F w00=80"}},
+        {"W83793G CPU2 without Tcontrol: its thresholds read 0", TEMP_ITEM("CPU2 Temperature", "11", "2F", "1D"),
+         0, "High", {}},
+        {"W83793G fixed rule", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C") GUIDE("1"), 1, "Medium", {}},
+        {"W83793G level type 2", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C")
+         "[System]\nW83793GTEMPLEVELTYPE=2\n\n", 0, nullptr, {}},
+        {"W83795ADG chip rule, 58 degrees", TEMP_ITEM("CPU1 Temperature", "17", "2C", "26"), 1, "Low",
+         kW83795adgAt26},
+        {"W83795ADG chip rule, 90 degrees", TEMP_ITEM("CPU2 Temperature", "17", "2C", "27"), 1, "Medium", {}},
+        {"ChipCode 29 on the host: the SMBus layer answers 0", TEMP_ITEM("CPU2 Temperature", "1D", "2C", "27"),
+         1, "Low", {}},
+        {"W83795ADG fixed rule: 58 is Medium", TEMP_ITEM("Sensor", "17", "2C", "26") GUIDE("1"), 1, "Medium", {}},
+        {"W83795ADG unknown guide: no text, bank restored", TEMP_ITEM("Sensor", "17", "2C", "26") GUIDE("2"),
+         1, nullptr, kW83795adgAt26},
+        {"W83795ADG outside the PECI registers", TEMP_ITEM("Sensor", "17", "2C", "25"), 0, "Low", {}},
+        {"W83627DHG CPU1: bounds 90 and 100, 95 degrees", TEMP_ITEM("CPU1 Temperature", "16", "0", "50"), 1,
+         "Medium", {"isa b1 r55", "isa b1 r53", "isa b4 r5F", "isa b1 r50"}},
+        {"W83627DHG CPU2: Tcontrol not 100, 101 degrees", TEMP_ITEM("CPU2 Temperature", "16", "0", "50"), 0,
+         "High", {}},
+        {"IT8720F: 110 degrees", TEMP_ITEM("CPU Temperature", "19", "0", "2B"), 1, "High",
+         {"isa b0 r44", "isa b0 r45", "isa b0 r97", "isa b0 r2B"}},
+        {"NCT6776F 0xE0: Overheat", TEMP_ITEM("CPU1 Temperature", "1C", "7", "17"), 1, "Overheat",
+         {"isa b7 r17", "isa b7 r18"}},
+        {"NCT6776F 0xF9: Medium", TEMP_ITEM("CPU2 Temperature", "1C", "7", "19"), 1, "Medium", {}},
+        {"NCT6776F bit 7 clear: no level", TEMP_ITEM("CPU2 Temperature", "1C", "7", "1B"), 1, nullptr, {}},
+        {"NCT6776F outside bank 7: no support, a level all the same", TEMP_ITEM("CPU2 Temperature", "1C", "6", "19"),
+         0, "Overheat", {}},
+        {"ME_NCT6776F bit 7 clear: 100 up", TEMP_ITEM("CPU2 Temperature", "21", "7", "1B"), 1, "Low", {}},
+        {"NCT7904D 61: Medium", TEMP_ITEM("CPU1 VR", "1E", "2D", "A0"), 1, "Medium",
+         {"smb 2D wFF=00", "smb 2D rA0"}},
+        {"NCT7904D 200: High, never Overheat", TEMP_ITEM("CPU3 VR", "1E", "2D", "A4"), 1, "High", {}},
+        {"ME_NCT7904D without a BMC", TEMP_ITEM("CPU1 VR", "20", "2D", "A0"), 1, "Medium",
+         {"smb 2D wFF=00", "smb 2D rA0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        load(profile_text("03", c.blocks), chip_bench());
+        const SystemSection& system = *profile_.system;
+        const ItemSection& item = profile_.items[0];
+        EXPECT_EQ(supportThermalText(system, item), c.support);
+        char text[kThermalTextSize] = "keep";
+        int code = 0;
+        const auto lines = traced([&] { code = getThermalText(system, item, text); });
+        EXPECT_EQ(code == 0, c.text != nullptr);
+        EXPECT_STREQ(text, c.text != nullptr ? c.text : "keep");
+        if (!c.accesses.empty()) {
+            EXPECT_EQ(accesses_of(lines), c.accesses);
+        }
+    }
+}
 
 TEST_F(Thermal, W83793gSupportTestRestoresTheBank)
 {
