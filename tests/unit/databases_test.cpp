@@ -39,35 +39,25 @@ class Database : public SimTest, public ::testing::WithParamInterface<const char
 protected:
     std::string text() { return read(GetParam()); }
 
-    // The profile's own layout: [SYSTEM], then item blocks each with one MONITOR
-    // entry, then parameter blocks.
+    // [SYSTEM] first, then item blocks with one MONITOR entry each, then parameter blocks.
     void check_layout(const std::string& profile)
     {
-        enum { System, Items, Parameters } part = System;
-        int monitors = -1;  // in the current item block; -1 before the first
-        const auto close_item = [&] {
-            if (monitors >= 0) {
-                EXPECT_EQ(monitors, 1) << "MONITOR entries of an item block";
-            }
-        };
         const auto lines = lines_of(profile);
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.front(), "[SYSTEM]");
+        std::vector<int> monitors;  // of each item block
+        bool parameters = false;
         for (const std::string& line : lines) {
             if (iequals(line, "[Item]")) {
-                EXPECT_NE(part, Parameters) << "an item block after the parameters";
-                close_item();
-                part = Items;
-                monitors = 0;
+                EXPECT_FALSE(parameters) << "an item block after the parameters";
+                monitors.push_back(0);
             } else if (iequals(line, "[Parameter]")) {
-                close_item();
-                monitors = -1;
-                part = Parameters;
-            } else if (part == Items && istarts_with(line, "MONITOR=")) {
-                ++monitors;
+                parameters = true;
+            } else if (!parameters && !monitors.empty() && istarts_with(line, "MONITOR=")) {
+                ++monitors.back();
             }
         }
-        close_item();
+        for (int n : monitors) EXPECT_EQ(n, 1) << "MONITOR entries of an item block";
     }
 
     void check_references(const ProfileStore& store)
@@ -76,11 +66,8 @@ protected:
         for (const ParameterSection& p : store.params)
             if (p.szKeyName[0] != '\0') params.insert(p.szKeyName);
         std::size_t with_id = 0;
-        for (const ItemSection& item : store.items) {
-            if (item.Item_ID[0] == '\0') continue;
-            ids.insert(item.Item_ID);
-            ++with_id;
-        }
+        for (const ItemSection& item : store.items)
+            if (item.Item_ID[0] != '\0') ids.insert(item.Item_ID), ++with_id;
         EXPECT_EQ(ids.size(), with_id) << "ITEM_IDs are unique";
         for (const ItemSection& item : store.items) {
             SCOPED_TRACE(item.Name);
@@ -88,14 +75,10 @@ protected:
             EXPECT_TRUE(item.Cat >= FAN && item.Cat <= SWITCH);
             EXPECT_TRUE(item.ChipCode >= 0 && item.ChipCode <= 34);
             EXPECT_TRUE(item.Monitor == 0 || item.Monitor == 1);
-            if (item.Cat == VOLTAGE) {
-                EXPECT_TRUE(item.Vol_Func >= 0 && item.Vol_Func <= 8);
-            }
+            EXPECT_TRUE(item.Cat != VOLTAGE || (item.Vol_Func >= 0 && item.Vol_Func <= 8));
             EXPECT_TRUE(params.contains(item.ParaIndex1)) << item.ParaIndex1;
             EXPECT_TRUE(params.contains(item.ParaIndex2)) << item.ParaIndex2;
-            if (item.Ref_Item_ID[0] != '\0') {
-                EXPECT_TRUE(ids.contains(item.Ref_Item_ID));
-            }
+            EXPECT_TRUE(item.Ref_Item_ID[0] == '\0' || ids.contains(item.Ref_Item_ID)) << item.Ref_Item_ID;
         }
     }
 };
@@ -137,9 +120,7 @@ TEST_P(Database, HoldsEveryBoardTheRulesSendToIt)
     const std::set<std::string> present(boards.begin(), boards.end());
     for (const RevisionRule& rule : kRevisionRules) {
         const bool here = std::string(rule.database) == GetParam() || std::string(GetParam()) == ALL_QUORVEL_INI;
-        if (here) {
-                EXPECT_TRUE(present.contains(std::string(rule.board))) << rule.board;
-            }
+        EXPECT_TRUE(!here || present.contains(std::string(rule.board))) << rule.board;
     }
 }
 

@@ -1,11 +1,13 @@
 // The three output formats from hand-made polls: units, escaping, failed reads, the
-// Nagios status order.
+// families' order, the Nagios status order.
 #include "export/formats.h"
 
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
 #include <cstring>
+#include <set>
+#include <sstream>
 
 namespace qv::exporter {
 namespace {
@@ -33,11 +35,11 @@ TEST(LabelValue, EscapesBackslashQuoteAndNewlineOnly)
     EXPECT_EQ(escape_label_value("a\\b\"c\nd'e{f}"), "a\\\\b\\\"c\\nd'e{f}");
 }
 
-TEST(OpenMetricsText, BaseUnitsLimitsNoValueForAFailedReadAndNamesakesApart)
+TEST(OpenMetricsText, BaseUnitsLimitsNoValueForAFailedReadNamesakesApartAndFamiliesWhole)
 {
     const std::string text = openmetrics_text(poll({sample("Vcore", VOLTAGE, 1205, 800, 1400),
                                                     sample("CPU FAN", FAN, 900, 1000, 0, false),
-                                                    sample("Inlet", TEMP, 26, 0, 45),
+                                                    sample("Inlet", TEMP, 26, 0, 45), sample("Latch", SWITCH, 0, 0, 0),
                                                     sample("Vcore", VOLTAGE, 1100, 800, 1400)}));
     EXPECT_THAT(text, HasSubstr("quorvel_voltage_volts{name=\"Vcore\",chip=\"28\"} 1.205\n"
                                 "quorvel_voltage_volts{name=\"Vcore\",chip=\"28\",index=\"2\"} 1.1\n"));
@@ -50,6 +52,19 @@ TEST(OpenMetricsText, BaseUnitsLimitsNoValueForAFailedReadAndNamesakesApart)
     EXPECT_THAT(text, HasSubstr("quorvel_item_normal{name=\"CPU FAN\",chip=\"28\",category=\"fan\"} 0\n"));
     EXPECT_THAT(text, HasSubstr("quorvel_item_normal{name=\"Vcore\",chip=\"28\",category=\"voltage\"} 1\n"));
     EXPECT_TRUE(text.ends_with("\n# EOF\n"));
+    // Each family is declared once, as a gauge, and its samples follow it.
+    std::set<std::string> declared;
+    std::string family;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("# TYPE ")) {
+            family = line.substr(7, line.find(' ', 7) - 7);
+            EXPECT_TRUE(declared.insert(family).second) << line;
+            EXPECT_TRUE(line.ends_with(" gauge")) << line;
+        } else if (!line.starts_with("#")) {
+            EXPECT_EQ(line.substr(0, line.find('{')), family) << line;
+        }
+    }
 }
 
 TEST(OpenMetricsText, NoItemsIsStillAWholeExposition) { EXPECT_EQ(openmetrics_text(poll({})), "# EOF\n"); }
@@ -72,36 +87,26 @@ TEST(JsonText, FailedReadIsNullAndLimitsOnlyWhereTheKindHasThem)
     EXPECT_EQ(document.at("board").at("product"), "SK5BN");
 }
 
-struct NagiosCase {
-    const char* name;
-    std::vector<ItemSample> items;
-    int status;
-    const char* line;
-};
-
-class NagiosStatus : public ::testing::TestWithParam<NagiosCase> {};
-
-TEST_P(NagiosStatus, WorstItemDecides)
+TEST(NagiosStatus, WorstItemDecides)
 {
-    const NagiosResult result = nagios_result(poll(GetParam().items));
-    EXPECT_EQ(result.status, GetParam().status);
-    EXPECT_EQ(result.line, GetParam().line);
+    const struct {
+        std::vector<ItemSample> items;
+        int status;
+        const char* line;
+    } cases[] = {
+        {{sample("+5V", VOLTAGE, 5024, 4512, 5504)}, 0, "QUORVEL OK - 1 items normal | '+5V'=5.024;;;\n"},
+        {{sample("it's", FAN, 0, 1000, 0, false), sample("A", SWITCH, 0, 0, 0)}, 1,
+         "QUORVEL WARNING - 1 of 2 items not read: it's | 'it''s'=U;;; 'A'=0;;;\n"},
+        {{sample("a|b\nc", FAN, 900, 1000, 0), sample("B", FAN, 0, 1000, 0, false)}, 2,
+         "QUORVEL CRITICAL - 1 of 2 items abnormal: a b c; not read: B | 'a b c'=900;;; 'B'=U;;;\n"},
+        {{}, 3, "QUORVEL UNKNOWN - no monitored items\n"},
+    };
+    for (const auto& c : cases) {
+        const NagiosResult result = nagios_result(poll(c.items));
+        EXPECT_EQ(result.status, c.status) << c.line;
+        EXPECT_EQ(result.line, c.line);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Polls, NagiosStatus,
-    ::testing::Values(
-        NagiosCase{"AllNormal", {sample("+5V", VOLTAGE, 5024, 4512, 5504)}, 0, "QUORVEL OK - 1 items normal | '+5V'=5.024;;;\n"},
-        NagiosCase{"FailedRead",
-                   {sample("it's", FAN, 0, 1000, 0, false), sample("A", SWITCH, 0, 0, 0)},
-                   1,
-                   "QUORVEL WARNING - 1 of 2 items not read: it's | 'it''s'=U;;; 'A'=0;;;\n"},
-        NagiosCase{"AbnormalBeatsFailed",
-                   {sample("a|b\nc", FAN, 900, 1000, 0), sample("B", FAN, 0, 1000, 0, false)},
-                   2,
-                   "QUORVEL CRITICAL - 1 of 2 items abnormal: a b c; not read: B | 'a b c'=900;;; 'B'=U;;;\n"},
-        NagiosCase{"NothingMonitored", {}, 3, "QUORVEL UNKNOWN - no monitored items\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qv::exporter

@@ -1,5 +1,5 @@
-// Writing the profile from a board database: block search and copy, the database
-// chosen by the revision rules, and bad databases.
+// Copying a board's block of a database into the profile: block search and copy, and
+// bad databases.
 #include "profile/generator.h"
 #include "support/sim_fixture.h"
 
@@ -9,8 +9,6 @@
 
 namespace qv::test {
 namespace {
-
-const std::string kNotFound = "Error: The initial file for this motherboard is not found!\n";
 
 const std::string kDatabase =
     ";; test database\n"
@@ -30,7 +28,6 @@ const std::string kDatabase =
 
 class Generator : public SimTest {
 protected:
-    // Runs the copy and keeps what it printed on standard error.
     int copy(const char* database, const char* product)
     {
         testing::internal::CaptureStderr();
@@ -46,54 +43,46 @@ TEST_F(Generator, BlockCopyRunsFromSystemToTheNextBoardWithoutComments)
 {
     const std::string middle =
         "[SYSTEM]\nBUSTYPE=02\n[Item]\nITEM_NAME=CPU Fan\nMONITOR=TRUE\n[Parameter]\nPARAMETER=FAN1H\n";
+    std::string crlf;
+    for (char c : kDatabase) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     const struct {
+        std::string database;
         const char* product;
         std::string profile;
-    } cases[] = {{"SK5XX", middle},
-                 {"sk5xx", middle},
-                 {"AB1", "[SYSTEM]\nBUSTYPE=02\n"},
-                 {"ZZ9", "[SYSTEM]\nBUSTYPE=01\n[Item]\nITEM_NAME=Last\n"}};
-    write("/etc/AllQuorvel.ini", kDatabase);
+    } cases[] = {{kDatabase, "SK5XX", middle},
+                 {kDatabase, "sk5xx", middle},
+                 {kDatabase, "AB1", "[SYSTEM]\nBUSTYPE=02\n"},
+                 {kDatabase, "ZZ9", "[SYSTEM]\nBUSTYPE=01\n[Item]\nITEM_NAME=Last\n"},
+                 {crlf, "SK5XX", middle},
+                 // ';;' and its newline make a comment; a bare ';;' at the end does not.
+                 {"[_Q1_]\n[SYSTEM]\n;;\n;;", "Q1", "[SYSTEM]\n;;\n"}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        write("/etc/AllQuorvel.ini", c.database);
         ASSERT_EQ(copy("/etc/AllQuorvel.ini", c.product), 0) << err;
         EXPECT_EQ(err, "");
-        EXPECT_EQ(read("/etc/Quorvel.ini"), c.profile) << c.product;
+        EXPECT_EQ(read("/etc/Quorvel.ini"), c.profile);
         EXPECT_FALSE(exists("/etc/Quorvel.ini.new"));
     }
 }
 
-TEST_F(Generator, CrLfDatabaseGivesAProfileWithoutCarriageReturns)
+// A block without [SYSTEM] leaves an empty profile, never the next board's.
+TEST_F(Generator, BoardWithoutABlockToCopyIsNotFound)
 {
-    std::string crlf;
-    for (char c : kDatabase) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    write("/etc/AllQuorvel.ini", crlf);
-    ASSERT_EQ(copy("/etc/AllQuorvel.ini", "SK5XX"), 0) << err;
-    EXPECT_EQ(read("/etc/Quorvel.ini"),
-              "[SYSTEM]\nBUSTYPE=02\n[Item]\nITEM_NAME=CPU Fan\nMONITOR=TRUE\n[Parameter]\nPARAMETER=FAN1H\n");
-}
-
-TEST_F(Generator, ABareDoubleSemicolonAtTheEndIsALineNotAComment)
-{
-    write("/etc/AllQuorvel.ini", "[_Q1_]\n[SYSTEM]\n;;\n;;");
-    ASSERT_EQ(copy("/etc/AllQuorvel.ini", "Q1"), 0);
-    EXPECT_EQ(read("/etc/Quorvel.ini"), "[SYSTEM]\n;;\n") << "';;' and its newline make a comment";
-}
-
-TEST_F(Generator, BlockWithoutSystemLeavesAnEmptyProfileAndNeverTheNextBoard)
-{
-    write("/etc/AllQuorvel.ini", "[_Q1_]\nBUSTYPE=02\n[_Q2_]\n[SYSTEM]\nBUSTYPE=01\n");
-    EXPECT_EQ(copy("/etc/AllQuorvel.ini", "Q1"), -1);
-    EXPECT_EQ(err, kNotFound);
-    EXPECT_TRUE(exists("/etc/Quorvel.ini"));
-    EXPECT_EQ(read("/etc/Quorvel.ini"), "");
-}
-
-TEST_F(Generator, BoardNotInTheDatabaseWritesNothing)
-{
-    write("/etc/AllQuorvel.ini", kDatabase);
-    EXPECT_EQ(copy("/etc/AllQuorvel.ini", "SK5"), -1);
-    EXPECT_EQ(err, kNotFound);
-    EXPECT_FALSE(exists("/etc/Quorvel.ini"));
+    const struct {
+        std::string database;
+        const char* product;
+        bool profile_left;
+    } cases[] = {{"[_Q1_]\nBUSTYPE=02\n[_Q2_]\n[SYSTEM]\nBUSTYPE=01\n", "Q1", true}, {kDatabase, "SK5", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.product);
+        boot();
+        write("/etc/AllQuorvel.ini", c.database);
+        EXPECT_EQ(copy("/etc/AllQuorvel.ini", c.product), -1);
+        EXPECT_EQ(err, "Error: The initial file for this motherboard is not found!\n");
+        EXPECT_EQ(exists("/etc/Quorvel.ini"), c.profile_left);
+        EXPECT_EQ(read("/etc/Quorvel.ini"), "");
+    }
 }
 
 TEST_F(Generator, MissingDatabaseIsNamed)
@@ -102,21 +91,6 @@ TEST_F(Generator, MissingDatabaseIsNamed)
     EXPECT_EQ(copy("/etc/OldRevMB_2.ini", "SK5BN"), -1);
     EXPECT_EQ(err, "Error: Cannot find the file '/etc/OldRevMB_2.ini'. \n");
     EXPECT_FALSE(exists("/etc/Quorvel.ini"));
-}
-
-class NoHardware final : public RevisionInputs {
-public:
-    int gpio_high(int) override { return 1; }
-    uint8_t bios_byte(uint32_t) override { return 0xFF; }
-};
-
-TEST_F(Generator, ProduceTakesTheBlockFromTheDatabaseTheRulesChoose)
-{
-    write("/etc/AllQuorvel.ini", "[_SK5BN_]\n[SYSTEM]\nPOLLING=1\n");
-    write("/etc/OldRevMB_2.ini", "[_SK5BN_]\n[SYSTEM]\nPOLLING=2\n");
-    NoHardware inputs;
-    ASSERT_EQ(produce_quorvel_ini("SK5BN", "1.0", inputs), 0);
-    EXPECT_EQ(read("/etc/Quorvel.ini"), "[SYSTEM]\nPOLLING=2\n");
 }
 
 }  // namespace

@@ -62,31 +62,46 @@ std::string replaced(std::string text, const std::vector<std::pair<std::string, 
     return text;
 }
 
-TEST_F(Saver, APageWritesItsEntriesOnlyAndKeepsTheFileBefore)
+void all_off(ProfileStore& s)
+{
+    for (ItemSection& item : s.items) item.Monitor = 0;
+    s.system.Polling = 42;
+}
+void item_1_on(ProfileStore& s)
+{
+    all_off(s);
+    s.items[1].Monitor = 1;
+}
+
+const std::string k79(79, 'c');
+const std::string k99(99, 'm');
+
+TEST_F(Saver, APageRewritesItsEntriesPieceByPieceAndKeepsTheFileBefore)
 {
     const struct {
         const char* what;
+        std::string before;
         SaveMode mode;
         Edit edit;
-        std::vector<std::pair<std::string, std::string>> changes;
+        std::string after;
     } cases[] = {
-        {"items_uncheck_leaves_unsaved_mail_settings", SaveMode::Items,
+        {"items_uncheck_leaves_unsaved_mail_settings", kProfile, SaveMode::Items,
          [](ProfileStore& s) {
              s.items[1].Monitor = 0;
              set_text(s.system.MailBox, "changed@example.org");
              s.system.MailAlert = 0;
          },
-         {{"Vcore\nMonitor=TRUE", "Vcore\nMonitor=FALSE"}}},
-        {"items_check_polling_and_only_1_is_true", SaveMode::Items,
+         replaced(kProfile, {{"Vcore\nMonitor=TRUE", "Vcore\nMonitor=FALSE"}})},
+        {"items_check_polling_and_only_1_is_true", kProfile, SaveMode::Items,
          [](ProfileStore& s) {
              s.items[0].Monitor = 7;
              s.items[2].Monitor = 1;
              s.system.Polling = 30;
          },
-         {{"Fan\nMonitor=TRUE", "Fan\nMonitor=FALSE"},
-          {"Spare\nMonitor=FALSE", "Spare\nMonitor=TRUE"},
-          {"Polling=10", "Polling=30"}}},
-        {"alert_every_field_but_not_unsaved_monitors", SaveMode::Alert,
+         replaced(kProfile, {{"Fan\nMonitor=TRUE", "Fan\nMonitor=FALSE"},
+                             {"Spare\nMonitor=FALSE", "Spare\nMonitor=TRUE"},
+                             {"Polling=10", "Polling=30"}})},
+        {"alert_every_field_but_not_unsaved_monitors", kProfile, SaveMode::Alert,
          [](ProfileStore& s) {
              set_text(s.system.MachineName, "rack 8");
              set_text(s.system.MailBox, "");
@@ -100,98 +115,63 @@ TEST_F(Saver, APageWritesItsEntriesOnlyAndKeepsTheFileBefore)
              s.system.Polling = 99;
              s.items[0].Monitor = 0;
          },
-         {{"MachineName=rack-7", "MachineName=rack 8"},
-          {"MailBox=ops@example.org", "MailBox="},
-          {"MailServer=mail.example.org", "MailServer=smtp"},
-          {"ServerPort=25", "ServerPort=587"},
-          {"Outline=9", "Outline=0"},
-          {"PagerID=4711", "PagerID=42"},
-          {"PhoneNumber=5550100", "PhoneNumber=5550199"},
-          {"MailAlert=TRUE", "MailAlert=FALSE"},
-          {"PagerAlert=FALSE", "PagerAlert=TRUE"}}}};
+         replaced(kProfile, {{"MachineName=rack-7", "MachineName=rack 8"},
+                             {"MailBox=ops@example.org", "MailBox="},
+                             {"MailServer=mail.example.org", "MailServer=smtp"},
+                             {"ServerPort=25", "ServerPort=587"},
+                             {"Outline=9", "Outline=0"},
+                             {"PagerID=4711", "PagerID=42"},
+                             {"PhoneNumber=5550100", "PhoneNumber=5550199"},
+                             {"MailAlert=TRUE", "MailAlert=FALSE"},
+                             {"PagerAlert=FALSE", "PagerAlert=TRUE"}})},
+        {"sections_and_monitor_entries_in_turn",
+         "Polling=1\nMonitor=TRUE\n[Items]\nPolling=2\n[system]\nPolling=3\n[Other]\npolling=4\n"
+         "Monitor=TRUE\n[item]\nPolling=5\nMonitor=TRUE\n[System]\nPolling=6\nmonitor=FALSE\n[Item]\n"
+         "MONITOR=TRUE\nMonitor=TRUE\n[PARAMETER]\nMonitor=TRUE\n[System]\nPolling=7\n[Item]\nMonitor=TRUE",
+         SaveMode::Items, item_1_on,
+         "Polling=1\nMonitor=TRUE\n[Items]\nPolling=2\n[system]\nPolling=42\n[Other]\npolling=42\n"
+         "Monitor=TRUE\n[item]\nPolling=5\nMonitor=FALSE\n[System]\nPolling=6\nmonitor=TRUE\n[Item]\n"
+         "MONITOR=FALSE\nMonitor=TRUE\n[PARAMETER]\nMonitor=TRUE\n[System]\nPolling=7\n[Item]\nMonitor=TRUE"},
+        {"alert_keys_keep_their_case", "[SYSTEM]\nmailbox=a\nmailALERT=TRUE\n", SaveMode::Alert,
+         [](ProfileStore& s) {
+             set_text(s.system.MailBox, "b");
+             s.system.MailAlert = 0;
+         },
+         "[SYSTEM]\nmailbox=b\nmailALERT=FALSE\n"},
+        {"crlf_headers_are_not_headers", "[System]\r\nPolling=10\r\n[Item]\r\nMonitor=TRUE\r\n", SaveMode::Items,
+         all_off, "[System]\r\nPolling=10\r\n[Item]\r\nMonitor=TRUE\r\n"},
+        {"crlf_entries_lose_the_cr_when_replaced",
+         "[System]\nPolling=10\r\nMailBox=ops\r\n[Item]\nMonitor=TRUE\r\n[Item]\nMonitor=TRUE\r", SaveMode::Items,
+         item_1_on, "[System]\nPolling=42\nMailBox=ops\r\n[Item]\nMonitor=FALSE\n[Item]\nMonitor=TRUE\n"},
+        {"crlf_unchanged_text_field_keeps_its_cr", "[System]\nMailBox=ops\r\nPolling=10\r\n", SaveMode::Alert, no_edit,
+         "[System]\nMailBox=ops\r\nPolling=10\r\n"},
+        {"long_line_copied_whole", "[Item]\n;" + k79 + k79 + "\nMonitor=TRUE\n", SaveMode::Items, all_off,
+         "[Item]\n;" + k79 + k79 + "\nMonitor=FALSE\n"},
+        {"long_line_tail_read_as_a_header", "[Item]\n;" + k79.substr(1) + "[Parameter]\nMonitor=TRUE\n",
+         SaveMode::Items, all_off, "[Item]\n;" + k79.substr(1) + "[Parameter]\nMonitor=TRUE\n"},
+        {"long_replaced_line_keeps_its_tail", "[Item]\nMonitor=TRUE;" + k79 + "\n", SaveMode::Items, all_off,
+         "[Item]\nMonitor=FALSE" + k79.substr(66) + "\n"},
+        {"long_unchanged_field_stays_whole", "[System]\nMailBox=" + k99 + "\n", SaveMode::Alert, no_edit,
+         "[System]\nMailBox=" + k99 + "\n"},
+        {"long_new_field_cut_to_one_piece", "[System]\nMailBox=a\nServerPort=25\n", SaveMode::Alert,
+         [](ProfileStore& s) {
+             set_text(s.system.MailBox, k99);
+             set_text(s.system.ServerPort, std::string(83, 'p'));
+         },
+         "[System]\nMailBox=" + k99.substr(0, 71) + "\nServerPort=" + std::string(68, 'p') + "\n"},
+        {"new_field_stays_on_its_line", "[System]\nMachineName=a\nPolling=1\n", SaveMode::Alert,
+         [](ProfileStore& s) { set_text(s.system.MachineName, "b\n[Item]"); }, "[System]\nMachineName=b\nPolling=1\n"},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_EQ(load_and_save(kProfile, c.mode, c.edit), SaveOutcome::Saved);
-        EXPECT_EQ(read("/etc/Quorvel.ini"), replaced(kProfile, c.changes));
-        EXPECT_EQ(read("/etc/Quorvel.ini.old"), kProfile);
+        boot();
+        store = ProfileStore{};
+        ASSERT_EQ(load_and_save(c.before, c.mode, c.edit), SaveOutcome::Saved);
+        EXPECT_EQ(read("/etc/Quorvel.ini"), c.after);
+        EXPECT_EQ(read("/etc/Quorvel.ini.old"), c.before);
         EXPECT_EQ(profile_files(), kBoth);
     }
 }
-
-struct TextCase {
-    const char* what;
-    std::string before;
-    SaveMode mode;
-    Edit edit;
-    std::string after;
-    friend void PrintTo(const TextCase& c, std::ostream* os) { *os << c.what; }
-};
-
-class SaverText : public Saver, public ::testing::WithParamInterface<TextCase> {};
-
-TEST_P(SaverText, RewritesPieceByPiece)
-{
-    ASSERT_EQ(load_and_save(GetParam().before, GetParam().mode, GetParam().edit), SaveOutcome::Saved);
-    EXPECT_EQ(read("/etc/Quorvel.ini"), GetParam().after);
-    EXPECT_EQ(read("/etc/Quorvel.ini.old"), GetParam().before);
-}
-
-void all_off(ProfileStore& s)
-{
-    for (ItemSection& item : s.items) item.Monitor = 0;
-    s.system.Polling = 42;
-}
-void item_1_on(ProfileStore& s)
-{
-    all_off(s);
-    s.items[1].Monitor = 1;
-}
-const std::string k79(79, 'c');
-const std::string k99(99, 'm');
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, SaverText,
-    ::testing::Values(
-        TextCase{"sections_and_monitor_entries_in_turn",
-                 "Polling=1\nMonitor=TRUE\n[Items]\nPolling=2\n[system]\nPolling=3\n[Other]\npolling=4\n"
-                 "Monitor=TRUE\n[item]\nPolling=5\nMonitor=TRUE\n[System]\nPolling=6\nmonitor=FALSE\n[Item]\n"
-                 "MONITOR=TRUE\nMonitor=TRUE\n[PARAMETER]\nMonitor=TRUE\n[System]\nPolling=7\n[Item]\nMonitor=TRUE",
-                 SaveMode::Items, item_1_on,
-                 "Polling=1\nMonitor=TRUE\n[Items]\nPolling=2\n[system]\nPolling=42\n[Other]\npolling=42\n"
-                 "Monitor=TRUE\n[item]\nPolling=5\nMonitor=FALSE\n[System]\nPolling=6\nmonitor=TRUE\n[Item]\n"
-                 "MONITOR=FALSE\nMonitor=TRUE\n[PARAMETER]\nMonitor=TRUE\n[System]\nPolling=7\n[Item]\nMonitor=TRUE"},
-        TextCase{"alert_keys_keep_their_case", "[SYSTEM]\nmailbox=a\nmailALERT=TRUE\n", SaveMode::Alert,
-                 [](ProfileStore& s) {
-                     set_text(s.system.MailBox, "b");
-                     s.system.MailAlert = 0;
-                 },
-                 "[SYSTEM]\nmailbox=b\nmailALERT=FALSE\n"},
-        TextCase{"crlf_headers_are_not_headers", "[System]\r\nPolling=10\r\n[Item]\r\nMonitor=TRUE\r\n",
-                 SaveMode::Items, all_off, "[System]\r\nPolling=10\r\n[Item]\r\nMonitor=TRUE\r\n"},
-        TextCase{"crlf_entries_lose_the_cr_when_replaced",
-                 "[System]\nPolling=10\r\nMailBox=ops\r\n[Item]\nMonitor=TRUE\r\n[Item]\nMonitor=TRUE\r",
-                 SaveMode::Items, item_1_on,
-                 "[System]\nPolling=42\nMailBox=ops\r\n[Item]\nMonitor=FALSE\n[Item]\nMonitor=TRUE\n"},
-        TextCase{"crlf_unchanged_text_field_keeps_its_cr", "[System]\nMailBox=ops\r\nPolling=10\r\n",
-                 SaveMode::Alert, no_edit, "[System]\nMailBox=ops\r\nPolling=10\r\n"},
-        TextCase{"long_line_copied_whole", "[Item]\n;" + k79 + k79 + "\nMonitor=TRUE\n", SaveMode::Items, all_off,
-                 "[Item]\n;" + k79 + k79 + "\nMonitor=FALSE\n"},
-        TextCase{"long_line_tail_read_as_a_header", "[Item]\n;" + k79.substr(1) + "[Parameter]\nMonitor=TRUE\n",
-                 SaveMode::Items, all_off, "[Item]\n;" + k79.substr(1) + "[Parameter]\nMonitor=TRUE\n"},
-        TextCase{"long_replaced_line_keeps_its_tail", "[Item]\nMonitor=TRUE;" + k79 + "\n", SaveMode::Items,
-                 all_off, "[Item]\nMonitor=FALSE" + k79.substr(66) + "\n"},
-        TextCase{"long_unchanged_field_stays_whole", "[System]\nMailBox=" + k99 + "\n", SaveMode::Alert, no_edit,
-                 "[System]\nMailBox=" + k99 + "\n"},
-        TextCase{"long_new_field_cut_to_one_piece", "[System]\nMailBox=a\nServerPort=25\n", SaveMode::Alert,
-                 [](ProfileStore& s) {
-                     set_text(s.system.MailBox, k99);
-                     set_text(s.system.ServerPort, std::string(83, 'p'));
-                 },
-                 "[System]\nMailBox=" + k99.substr(0, 71) + "\nServerPort=" + std::string(68, 'p') + "\n"},
-        TextCase{"new_field_stays_on_its_line", "[System]\nMachineName=a\nPolling=1\n", SaveMode::Alert,
-                 [](ProfileStore& s) { set_text(s.system.MachineName, "b\n[Item]"); },
-                 "[System]\nMachineName=b\nPolling=1\n"}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(Saver, SecondSaveBacksUpTheFirst)
 {

