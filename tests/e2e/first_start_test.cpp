@@ -6,24 +6,13 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <map>
-#include <set>
-#include <sstream>
-#include <string>
-#include <vector>
 
 namespace qv::test {
 namespace {
 
 using ::testing::StartsWith;
-
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 // The board's block of a database as a profile: from [SYSTEM] to the next board,
 // without comment lines.
@@ -32,7 +21,7 @@ std::string block_of(const std::string& database, const std::string& product)
     std::string profile;
     bool inside = false;
     bool copying = false;
-    for (const std::string& line : lines_of(database)) {
+    for (const std::string& line : lines_of(source_file("data/" + database))) {
         if (line.starts_with(";;")) continue;
         if (line.starts_with("[_")) {
             if (inside) break;
@@ -45,48 +34,9 @@ std::string block_of(const std::string& database, const std::string& product)
     return profile;
 }
 
-const std::map<std::string, std::string> kPeciNames{{"CPU1 Core A Temperature", "PECI Agent1 Temperature"},
-                                                    {"CPU1 Core B Temperature", "PECI Agent2 Temperature"},
-                                                    {"CPU2 Core A Temperature", "PECI Agent3 Temperature"},
-                                                    {"CPU2 Core B Temperature", "PECI Agent4 Temperature"}};
-
-// Item names in profile order, as the run shows them.
-std::vector<std::string> shown_names(const std::string& profile, bool peci)
-{
-    std::vector<std::string> names;
-    for (const std::string& line : lines_of(profile)) {
-        if (!line.starts_with("ITEM_NAME=")) continue;
-        const std::string name = line.substr(10);
-        names.push_back(peci && kPeciNames.contains(name) ? kPeciNames.at(name) : name);
-    }
-    return names;
-}
-
-// The profile with the MONITOR entries of the items turned off set to FALSE.
-std::string with_items_off(const std::string& profile, const std::set<std::size_t>& off)
-{
-    std::string result;
-    int item = -1;
-    for (const std::string& line : lines_of(profile)) {
-        if (line == "[Item]") ++item;
-        const bool turned_off = line.starts_with("MONITOR=") && off.contains(static_cast<std::size_t>(item));
-        result += (turned_off ? std::string("MONITOR=FALSE") : line) + "\n";
-    }
-    return result;
-}
-
 struct Disabled {
     const char* reason;
     const char* name;
-};
-
-struct BoardCase {
-    const char* board;
-    const char* product;
-    const char* database;
-    bool peci;
-    std::vector<Disabled> disabled;
-    friend void PrintTo(const BoardCase& c, std::ostream* os) { *os << c.board; }
 };
 
 std::string availability_lines(const std::vector<Disabled>& disabled)
@@ -97,22 +47,24 @@ std::string availability_lines(const std::vector<Disabled>& disabled)
     return disabled.empty() ? text : text + "\n";
 }
 
-RunResult run_board(const TempRoot& root, const std::string& board, const std::vector<std::string>& program)
-{
-    std::vector<std::string> args{"--root", root.str(), "--board", source_file_path(board), "--fast", "--"};
-    args.insert(args.end(), program.begin(), program.end());
-    return run_sim(args);
-}
+struct BoardCase {
+    const char* board;
+    const char* product;
+    const char* database;
+    bool peci;  // the chip reads the CPUs over PECI, and the items are shown by those names
+    std::vector<Disabled> disabled;
+    friend void PrintTo(const BoardCase& c, std::ostream* os) { *os << c.board; }
+};
 
 class BoardFirstStart : public ::testing::TestWithParam<BoardCase> {};
 
 TEST_P(BoardFirstStart, WritesTheBoardsBlockTurnsOffWhatIsMissingAndReportsTheRest)
 {
     const BoardCase& c = GetParam();
-    const std::string block = block_of(source_file(std::string("data/") + c.database), c.product);
+    const std::string block = block_of(c.database, c.product);
     ASSERT_FALSE(block.empty());
     TempRoot root;
-    const RunResult r = run_board(root, c.board, {"-t"});
+    const RunResult r = run({.board = c.board, .root = root.str()}, {"-t"});
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.status, 0);
     const std::string head = banner() + availability_lines(c.disabled);
@@ -120,27 +72,33 @@ TEST_P(BoardFirstStart, WritesTheBoardsBlockTurnsOffWhatIsMissingAndReportsTheRe
     const std::string report = r.out.substr(head.size());
     EXPECT_THAT(report, StartsWith("Monitored Item"));
 
-    const auto names = shown_names(block, c.peci);
-    std::set<std::size_t> off;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        bool disabled = false;
-        for (const Disabled& d : c.disabled) disabled = disabled || names[i] == d.name;
-        if (disabled) off.insert(i);
-        EXPECT_EQ(report.find("\n" + names[i] + " ") != std::string::npos, !disabled) << names[i];
+    // Each item is shown unless turned off, and turned off in the profile's copy of its block.
+    const std::map<std::string, std::string> peci{{"CPU1 Core A Temperature", "PECI Agent1 Temperature"},
+                                                  {"CPU1 Core B Temperature", "PECI Agent2 Temperature"},
+                                                  {"CPU2 Core A Temperature", "PECI Agent3 Temperature"},
+                                                  {"CPU2 Core B Temperature", "PECI Agent4 Temperature"}};
+    std::string expected;
+    std::size_t off = 0;
+    bool item_off = false;
+    for (const std::string& line : lines_of(block)) {
+        if (line.starts_with("ITEM_NAME=")) {
+            std::string name = line.substr(10);
+            if (c.peci && peci.contains(name)) name = peci.at(name);
+            item_off =
+                std::any_of(c.disabled.begin(), c.disabled.end(), [&](const Disabled& d) { return name == d.name; });
+            off += item_off;
+            EXPECT_EQ(report.find("\n" + name + " ") != std::string::npos, !item_off) << name;
+        }
+        expected += (item_off && line.starts_with("MONITOR=") ? std::string("MONITOR=FALSE") : line) + "\n";
     }
-    EXPECT_EQ(off.size(), c.disabled.size());
-
+    EXPECT_EQ(off, c.disabled.size());
     const std::string profile = root.read("etc/Quorvel.ini");
-    EXPECT_EQ(profile.find('\r'), std::string::npos);
-    EXPECT_EQ(profile.find(";;"), std::string::npos);
-    EXPECT_EQ(profile, with_items_off(block, off));
-    EXPECT_EQ(root.exists("etc/Quorvel.ini.old"), !off.empty());
-    if (!off.empty()) {
-        EXPECT_EQ(root.read("etc/Quorvel.ini.old"), block) << "the backup is the profile as generated";
-    }
+    EXPECT_EQ(profile, expected);
+    EXPECT_EQ(root.read("etc/Quorvel.ini.old"), off > 0 ? block : "") << "the backup is the profile as generated";
+    EXPECT_EQ(root.exists("etc/Quorvel.ini.old"), off > 0);
     EXPECT_FALSE(root.exists("etc/Quorvel.ini.new"));
 
-    const RunResult again = run_board(root, c.board, {"-t"});
+    const RunResult again = run({.board = c.board, .root = root.str()}, {"-t"});
     EXPECT_EQ(mask_time(again.out), mask_time(banner() + report)) << "the second start reads the same";
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(root.read("etc/Quorvel.ini"), profile);
@@ -150,66 +108,59 @@ INSTANTIATE_TEST_SUITE_P(
     Boards, BoardFirstStart,
     ::testing::Values(
         // BIOS byte 0xFFA41 = 03h; the chip reads the CPUs over PECI; one socket filled.
-        BoardCase{"boards/kv3mgy.json", "KV3MGY", "AllQuorvel.ini", true,
+        BoardCase{"kv3mgy", "KV3MGY", "AllQuorvel.ini", true,
                   {{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "PECI Agent3 Temperature"},
                    {"non-activated", "PECI Agent4 Temperature"}, {"non-activated", "CPU2 Fan"},
                    {"non-activated", "System Fan 3"}, {"non-activated", "System Fan 4"}}},
         // BIOS byte 0xFFA41 = 06h. The CPU2 diode floats at 27 C but goes with its core rail.
-        BoardCase{"boards/kv3mrb-rev-a.json", "KV3MRB", "OldRevMB.ini", false,
+        BoardCase{"kv3mrb-rev-a", "KV3MRB", "OldRevMB.ini", false,
                   {{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "CPU2 Temperature"},
                    {"non-activated", "CPU2 Fan"}, {"non-activated", "System Fan 5"},
                    {"non-activated", "System Fan 6"}}},
         // GPIO 28 low; every sensor there: nothing printed, nothing rewritten.
-        BoardCase{"boards/mv3qe-rev1.json", "MV3QE", "OldRevMB.ini", false, {}},
+        BoardCase{"mv3qe-rev1", "MV3QE", "OldRevMB.ini", false, {}},
         // GPIO 38 high, GPIO 39 low.
-        BoardCase{"boards/lgt7w-rev2.json", "LGT7W", "OldRevMB_2.ini", false, {{"non-activated", "System Fan 2"}}},
+        BoardCase{"lgt7w-rev2", "LGT7W", "OldRevMB_2.ini", false, {{"non-activated", "System Fan 2"}}},
         // DMI version 1.1.
-        BoardCase{"boards/sk5bn-1.1.json", "SK5BN", "OldRevMB_3.ini", false,
+        BoardCase{"sk5bn-1.1", "SK5BN", "OldRevMB_3.ini", false,
                   {{"non-activated", "System Fan 2"}, {"non-supported", "Chassis Intrusion"}}},
         // BMC sensors without a BMC.
-        BoardCase{"boards/sk5mm-oka.json", "SK5MM-OKA", "AllQuorvel.ini", false,
+        BoardCase{"sk5mm-oka", "SK5MM-OKA", "AllQuorvel.ini", false,
                   {{"non-available", "DIMM A Temperature"}, {"non-available", "DIMM B Temperature"}}},
         // The built-in demo board, DMI version 2.0; one of its fans has stopped.
-        BoardCase{"boards/demo.json", "SK5BN", "AllQuorvel.ini", false, {{"non-activated", "SYS FAN2"}}}),
-    [](const auto& info) {
-        std::string name = std::string(info.param.board).substr(7);
-        name = name.substr(0, name.size() - 5);
-        for (char& ch : name)
-            if (ch == '-' || ch == '.') ch = '_';
-        return name;
-    });
+        BoardCase{"demo", "SK5BN", "AllQuorvel.ini", false, {{"non-activated", "SYS FAN2"}}}),
+    [](const auto& info) { return test_name(info.param.board); });
 
 // A read-only or full /etc on the first start of LGT7W: generation stops without a
 // profile; a disk with room for the generated profile only ends the rewrite with 2.
 TEST(FirstStartOnABadDisk, LeavesNoTemporaryAndAtMostTheGeneratedProfile)
 {
-    const std::string block = block_of(source_file("data/OldRevMB_2.ini"), "LGT7W");
+    const std::string block = block_of("OldRevMB_2.ini", "LGT7W");
     const std::string failed = "Error: Cannot create the initial file for Quorvel!\n";
     const struct {
-        std::string filesystem, out, err;
+        json filesystem;
+        std::string out, err;
         int status;
     } cases[] = {
-        {R"({"read_only": ["/etc"]})", "",
+        {{{"read_only", {"/etc"}}}, "",
          "Error: Cannot create the file '/etc/Quorvel.ini'.\n"
          "Error: The initial file for this motherboard is not found!\n" + failed, 255},
-        {R"({"free_bytes": 100})", "", "Error: Cannot write the file '/etc/Quorvel.ini'.\n" + failed, 255},
-        {"{\"free_bytes\": " + std::to_string(block.size() + block.size() / 2) + "}",
+        {{{"free_bytes", 100}}, "", "Error: Cannot write the file '/etc/Quorvel.ini'.\n" + failed, 255},
+        {{{"free_bytes", block.size() + block.size() / 2}},
          ">> Disable monitoring of non-activated item: System Fan 2\n\n", "Error: cannot close /etc/Quorvel.ini\n", 2},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.filesystem);
+        SCOPED_TRACE(c.filesystem.dump());
         TempRoot root;
-        std::string board = source_file("boards/lgt7w-rev2.json");
-        root.write("board.json", board.replace(board.find('{'), 1, "{\n  \"filesystem\": " + c.filesystem + ","));
+        json board = board_json("lgt7w-rev2");
+        board["filesystem"] = c.filesystem;
         const RunResult r =
-            run_sim({"--root", root.str() + "/root", "--board", root.str() + "/board.json", "--fast", "--", "-t"});
+            run({.board = root.write("board.json", board.dump()), .root = root.str() + "/root"}, {"-t"});
         EXPECT_EQ(r.out, banner() + c.out);
         EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(root.read("root/etc/Quorvel.ini"), c.status == 2 ? block : "");
         EXPECT_EQ(root.exists("root/etc/Quorvel.ini"), c.status == 2);
-        if (c.status == 2) {
-            EXPECT_EQ(root.read("root/etc/Quorvel.ini"), block);
-        }
         EXPECT_FALSE(root.exists("root/etc/Quorvel.ini.old"));
         EXPECT_FALSE(root.exists("root/etc/Quorvel.ini.new"));
     }
@@ -226,16 +177,16 @@ TEST(Reset, SaysWhetherTheNamedSwitchWasReset)
         "[Parameter]\nPARAMETER=SWITCH1C\nSLAVE=58\nOFFSET=7A\nBITMASK=01\n";
     const std::string reset = "Done.\n\"chassis intrusion\" is reset!\n\n";
     const struct {
-        const char* board;  // empty: the demo board
+        const char* board;  // empty: the built-in demo board
         std::string profile, name, out, err;
     } cases[] = {
-        {"boards/kv3mrb-rev-a.json", "", "chassis intrusion",
+        {"kv3mrb-rev-a", "", "chassis intrusion",
          availability_lines({{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "CPU2 Temperature"},
                              {"non-activated", "CPU2 Fan"}, {"non-activated", "System Fan 5"},
                              {"non-activated", "System Fan 6"}}) + reset, ""},
         // The demo board's latch is not set.
         {"", "", "chassis intrusion", availability_lines({{"non-activated", "SYS FAN2"}}) + reset, ""},
-        {"boards/lgt7w-rev2.json", "", "CPU Fan", availability_lines({{"non-activated", "System Fan 2"}}),
+        {"lgt7w-rev2", "", "CPU Fan", availability_lines({{"non-activated", "System Fan 2"}}),
          "Warning! \"CPU Fan\" is not found.\n\n"},
         {"", psu, "power supply failure", "Failed.\n\"power supply failure\" is NOT reset!\n\n",
          "Warning: Non-supported chipset \"Power Supply Failure\".\n"},
@@ -244,10 +195,7 @@ TEST(Reset, SaysWhetherTheNamedSwitchWasReset)
         SCOPED_TRACE(c.name);
         TempRoot root;
         if (!c.profile.empty()) root.write("etc/Quorvel.ini", c.profile);
-        std::vector<std::string> args{"--root", root.str(), "--fast"};
-        if (*c.board) args.insert(args.end(), {"--board", source_file_path(c.board)});
-        args.insert(args.end(), {"--", "-r", c.name});
-        const RunResult r = run_sim(args);
+        const RunResult r = run({.board = c.board, .root = root.str()}, {"-r", c.name});
         EXPECT_EQ(r.out, banner() + c.out);
         EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(r.status, 0);

@@ -4,36 +4,19 @@
 
 #include <gmock/gmock.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <sstream>
-
 namespace qv::test {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-std::vector<std::string> board_args(const std::string& board, const TempRoot& root, const std::string& trace = "")
-{
-    std::vector<std::string> args{"--fast", "--root", root.str()};
-    if (!board.empty()) args.insert(args.end(), {"--board", source_file_path("boards/" + board + ".json")});
-    if (!trace.empty()) args.insert(args.end(), {"--trace", trace});
-    args.insert(args.end(), {"--", "-t"});
-    return args;
-}
-
 // The board's own profile, or the database block its first start copies.
 std::string board_profile(const std::string& board)
 {
     TempRoot root;
-    run_sim(board_args(board, root));
+    run({.board = board, .root = root.str()}, {"-t"});
     return root.read("etc/Quorvel.ini");
 }
-
-std::size_t lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
-
-constexpr const char* kSanitizerMarks[] = {"runtime error", "Sanitizer"};
 
 // ---- switch references ----
 
@@ -44,33 +27,23 @@ struct ChainCase {
     friend void PrintTo(const ChainCase& c, std::ostream* os) { *os << c.what; }
 };
 
-std::string chain_profile(const std::string& system, const char* item, int links)
+// Hardware accesses of a run on the board's [System] block and a chain of links, each
+// referring to the next.
+std::size_t run_chain(const ChainCase& c, int links, RunResult& r)
 {
-    std::string text = system;
+    const std::string profile = board_profile(c.board);
+    std::string text = profile.substr(0, profile.find("[Item]"));
     for (int i = 0; i < links; ++i) {
-        text += "[Item]\nITEM_NAME=Link " + std::to_string(i) + "\nITEM_CAT=SWITCH\n" + item + "MONITOR=TRUE\nITEM_ID=L" +
-                std::to_string(i) + "\n";
+        const std::string n = std::to_string(i);
+        text += "[Item]\nITEM_NAME=Link " + n + "\nITEM_CAT=SWITCH\n" + c.item + "MONITOR=TRUE\nITEM_ID=L" + n + "\n";
         if (i + 1 < links) text += "REF_ITEM_ID=L" + std::to_string(i + 1) + "\n";
         text += "PARAINDEX1=SW1\nPARAINDEX2=SW2\n\n";
     }
-    return text + "[Parameter]\nPARAMETER=SW1\nSLAVE=0\nOFFSET=0\nBITMASK=1\n\n"
-                  "[Parameter]\nPARAMETER=SW2\nSLAVE=0\nOFFSET=0\nBITMASK=1\n";
-}
-
-struct ChainRun {
-    RunResult result;
-    std::size_t accesses = 0;
-};
-
-ChainRun run_chain(const ChainCase& c, int links)
-{
-    const std::string profile = board_profile(c.board);
     TempRoot root;
-    root.write("etc/Quorvel.ini", chain_profile(profile.substr(0, profile.find("[Item]")), c.item, links));
-    ChainRun run;
-    run.result = run_sim(board_args(c.board, root, root.str() + "/trace"), std::chrono::seconds(30));
-    run.accesses = lines(root.read("trace"));
-    return run;
+    root.write("etc/Quorvel.ini", text + "[Parameter]\nPARAMETER=SW1\nSLAVE=0\nOFFSET=0\nBITMASK=1\n\n"
+                                         "[Parameter]\nPARAMETER=SW2\nSLAVE=0\nOFFSET=0\nBITMASK=1\n");
+    r = run({.board = c.board, .root = root.str(), .trace = root.str() + "/trace"}, {"-t"}, 30s);
+    return lines_of(root.read("trace")).size();
 }
 
 class ReferenceChain : public ::testing::TestWithParam<ChainCase> {};
@@ -79,15 +52,16 @@ class ReferenceChain : public ::testing::TestWithParam<ChainCase> {};
 // rest of the chain again: 30 links did not end.
 TEST_P(ReferenceChain, SixtyLinksEndWithTheDepthMessageAndLinearWork)
 {
-    const ChainRun thirty = run_chain(GetParam(), 30);
-    const ChainRun sixty = run_chain(GetParam(), 60);
-    ASSERT_EQ(sixty.result.status, 0) << sixty.result.err.substr(0, 400);
-    EXPECT_THAT(sixty.result.err, HasSubstr("Error: Ref_Item_ID 'L9' of 'Link 8' is more than 8 references deep.\n"));
-    EXPECT_THAT(sixty.result.err, HasSubstr("Error: Ref_Item_ID 'L59' of 'Link 58' is more than 8 references deep.\n"));
-    EXPECT_THAT(sixty.result.out, HasSubstr("Link 59"));
+    RunResult r;
+    const std::size_t thirty = run_chain(GetParam(), 30, r);
+    const std::size_t sixty = run_chain(GetParam(), 60, r);
+    ASSERT_EQ(r.status, 0) << r.err.substr(0, 400);
+    EXPECT_THAT(r.err, HasSubstr("Error: Ref_Item_ID 'L9' of 'Link 8' is more than 8 references deep.\n"));
+    EXPECT_THAT(r.err, HasSubstr("Error: Ref_Item_ID 'L59' of 'Link 58' is more than 8 references deep.\n"));
+    EXPECT_THAT(r.out, HasSubstr("Link 59"));
     // Twice the links, at most about twice the accesses.
-    EXPECT_LE(sixty.accesses, thirty.accesses * 9 / 4) << thirty.accesses << " then " << sixty.accesses;
-    EXPECT_LT(sixty.accesses, 60u * 1000u);
+    EXPECT_LE(sixty, thirty * 9 / 4) << thirty << " then " << sixty;
+    EXPECT_LT(sixty, 60u * 1000u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,26 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- register offsets at the ends of the range ----
 
-std::string with_offsets(const std::string& profile, const std::string& value)
-{
-    std::istringstream in(profile);
-    std::string out;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("OFFSET=", 0) == 0) line = "OFFSET=" + value + (line.ends_with('\r') ? "\r" : "");
-        out += line + "\n";
-    }
-    return out;
-}
-
-std::vector<std::string> boards()
-{
-    std::vector<std::string> names{""};
-    for (const auto& entry : std::filesystem::directory_iterator(source_file_path("boards")))
-        if (entry.path().extension() == ".json") names.push_back(entry.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class OffsetExtremes : public ::testing::TestWithParam<std::string> {};
 
 // Every item and parameter of the board's profile at once, so each chip path meets the
@@ -129,22 +83,23 @@ TEST_P(OffsetExtremes, EveryItemAndLimitOfTheBoardRunsClean)
     ASSERT_THAT(profile, HasSubstr("OFFSET="));
     TempRoot usual_root;
     usual_root.write("etc/Quorvel.ini", profile);
-    const int usual = run_sim(board_args(GetParam(), usual_root)).status;
-    for (const char* value : {"7FFFFFFF", "80000000", "FFFFFFFF", "7FFFFFF5", "-1", "-80000000", "-7FFFFFFF"}) {
+    const int usual = run({.board = GetParam(), .root = usual_root.str()}, {"-t"}).status;
+    for (const std::string value : {"7FFFFFFF", "80000000", "FFFFFFFF", "7FFFFFF5", "-1", "-80000000", "-7FFFFFFF"}) {
+        std::string changed;
+        for (std::string line : lines_of(profile)) {
+            if (line.starts_with("OFFSET=")) line = "OFFSET=" + value + (line.ends_with('\r') ? "\r" : "");
+            changed += line + "\n";
+        }
         TempRoot root;
-        root.write("etc/Quorvel.ini", with_offsets(profile, value));
-        const RunResult r = run_sim(board_args(GetParam(), root), std::chrono::seconds(60));
+        root.write("etc/Quorvel.ini", changed);
+        const RunResult r = run({.board = GetParam(), .root = root.str()}, {"-t"}, 60s);
         EXPECT_EQ(r.status, usual) << value;
-        for (const char* mark : kSanitizerMarks) EXPECT_THAT(r.err, Not(HasSubstr(mark))) << value;
+        for (const char* mark : {"runtime error", "Sanitizer"}) EXPECT_THAT(r.err, Not(HasSubstr(mark))) << value;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Boards, OffsetExtremes, ::testing::ValuesIn(boards()), [](const auto& info) {
-    std::string name = info.param.empty() ? "builtin_demo" : info.param;
-    std::replace(name.begin(), name.end(), '-', '_');
-    std::replace(name.begin(), name.end(), '.', '_');
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Boards, OffsetExtremes, ::testing::ValuesIn(board_names()),
+                         [](const auto& info) { return test_name(info.param.empty() ? "builtin_demo" : info.param); });
 
 }  // namespace
 }  // namespace qv::test

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -18,8 +19,6 @@ namespace fs = std::filesystem;
 namespace qv::test {
 
 namespace {
-
-using Enough = std::function<bool(const std::string&)>;
 
 // Reads both pipes to their end; kills the child when it outlives the limit (0: none)
 // or when its output so far is enough.
@@ -60,16 +59,22 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t chi
     }
 }
 
-}  // namespace
-
-RunResult run_sim(const std::vector<std::string>& args) { return run_sim(args, std::chrono::milliseconds(0)); }
-
-RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit)
+std::vector<std::string> options(const Sim& sim)
 {
-    return run_sim_until(args, nullptr, limit);
+    std::vector<std::string> args = sim.more;
+    if (sim.fast) args.push_back("--fast");
+    if (!sim.board.empty())
+        args.insert(args.end(), {"--board", sim.board.find('/') == std::string::npos
+                                                ? source_file_path("boards/" + sim.board + ".json")
+                                                : sim.board});
+    if (!sim.root.empty()) args.insert(args.end(), {"--root", sim.root});
+    if (!sim.trace.empty()) args.insert(args.end(), {"--trace", sim.trace});
+    return args;
 }
 
-RunResult run_sim_until(const std::vector<std::string>& args, const Enough& enough, std::chrono::milliseconds limit)
+}  // namespace
+
+RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit, const Enough& enough)
 {
     int out_pipe[2];
     int err_pipe[2];
@@ -102,12 +107,20 @@ RunResult run_sim_until(const std::vector<std::string>& args, const Enough& enou
     return result;
 }
 
-RunResult run_export(std::vector<std::string> sim_args, const std::vector<std::string>& args,
-                     std::chrono::milliseconds limit)
+RunResult run(const Sim& sim, const std::vector<std::string>& args, std::chrono::milliseconds limit,
+              const Enough& enough)
 {
-    sim_args.insert(sim_args.end(), {"--program", "export", "--"});
-    sim_args.insert(sim_args.end(), args.begin(), args.end());
-    return run_sim(sim_args, limit);
+    std::vector<std::string> all = options(sim);
+    all.push_back("--");
+    all.insert(all.end(), args.begin(), args.end());
+    return run_sim(all, limit, enough);
+}
+
+RunResult run_export(Sim sim, const std::vector<std::string>& args, std::chrono::milliseconds limit,
+                     const Enough& enough)
+{
+    sim.more.insert(sim.more.end(), {"--program", "export"});
+    return run(sim, args, limit, enough);
 }
 
 TempRoot::TempRoot()
@@ -123,35 +136,46 @@ TempRoot::~TempRoot()
     fs::remove_all(path_, ignored);
 }
 
-void TempRoot::write(const std::string& relative, const std::string& content) const
+std::string TempRoot::write(const std::string& relative, const std::string& content) const
 {
     const fs::path target = path_ / relative;
     fs::create_directories(target.parent_path());
     std::ofstream(target, std::ios::binary) << content;
+    return target.string();
 }
 
-std::string TempRoot::read(const std::string& relative) const
-{
-    std::ifstream in(path_ / relative, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string TempRoot::read(const std::string& relative) const { return read_file(path_ / relative); }
 
 bool TempRoot::exists(const std::string& relative) const { return fs::exists(path_ / relative); }
 
-std::string source_file(const std::string& relative)
+std::string read_file(const fs::path& path)
 {
-    std::ifstream in(fs::path(QUORVEL_SOURCE_DIR) / relative, std::ios::binary);
-    if (!in) throw std::runtime_error("missing test file " + relative);
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-std::string source_file_path(const std::string& relative)
+std::string source_file(const std::string& relative)
 {
-    return (fs::path(QUORVEL_SOURCE_DIR) / relative).string();
+    if (!fs::exists(source_file_path(relative))) throw std::runtime_error("missing test file " + relative);
+    return read_file(source_file_path(relative));
+}
+
+std::string source_file_path(const std::string& relative) { return (fs::path(QUORVEL_SOURCE_DIR) / relative).string(); }
+
+json board_json(const std::string& name)
+{
+    return json::parse(source_file("boards/" + name + ".json"), nullptr, true, true);
+}
+
+std::vector<std::string> board_names()
+{
+    std::vector<std::string> names{""};
+    for (const auto& entry : fs::directory_iterator(source_file_path("boards")))
+        if (entry.path().extension() == ".json") names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string mask_time(const std::string& text)
@@ -171,6 +195,21 @@ int count(const std::string& text, const std::string& what)
     int n = 0;
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
     return n;
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string test_name(std::string text)
+{
+    for (char& c : text)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return text;
 }
 
 }  // namespace qv::test

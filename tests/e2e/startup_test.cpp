@@ -1,4 +1,6 @@
-// The command line and the start-up checks, run as a user runs them.
+// The command line and the start-up checks, run as a user runs them: a user other than
+// root, a broken profile, boards of other makers or without a product name, an SMBus
+// profile without I2C device files.
 #include "e2e/run.h"
 
 #include <gtest/gtest.h>
@@ -6,76 +8,98 @@
 namespace qv::test {
 namespace {
 
-const std::string kProgram = QUORVEL_SIM;
-
-std::string usage_text()
+TEST(CommandLine, PrintsBannerAndThenVersionOrUsageAndEndsWithZero)
 {
-    const std::string& p = kProgram;
-    return "Usage:\n" + p + "                         -> full function\n" + p +
-           " -t                      -> text mode, running only once\n" + p +
-           " -t -i 5                 -> text mode, running every 5 seconds\n" + p +
-           " -r \"Chassis Intrusion\"  -> reset the chassis intrusion\n" + p +
-           " -h                      -> showing this page\n" + p +
-           " -v                      -> showing version information\n\n";
-}
-
-struct CommandLineCase {
-    std::vector<std::string> args;
-    bool version;  // else usage
-    friend void PrintTo(const CommandLineCase& c, std::ostream* os)
-    {
-        for (const auto& a : c.args) *os << a << ' ';
+    const std::string p = QUORVEL_SIM;
+    const std::string usage = "Usage:\n" + p + "                         -> full function\n" + p +
+                              " -t                      -> text mode, running only once\n" + p +
+                              " -t -i 5                 -> text mode, running every 5 seconds\n" + p +
+                              " -r \"Chassis Intrusion\"  -> reset the chassis intrusion\n" + p +
+                              " -h                      -> showing this page\n" + p +
+                              " -v                      -> showing version information\n\n";
+    const std::string version = p + " version 2.87(120421)\n";
+    const struct {
+        std::vector<std::string> args;
+        const std::string& tail;
+    } cases[] = {
+        {{"-h"}, usage},
+        {{"-v"}, version},
+        {{"-t", "-v"}, version},     // -v ends the parse before any report
+        {{"-text", "-v"}, version},  // only the second character counts
+        {{"-x", "-v"}, usage},       // the parse stops at the bad option
+        {{"-t", "-i", "0"}, usage},  // an interval must be above 0
+        {{"-t", "-i", "x"}, usage},  // and a number
+        {{"-t", "-i"}, usage},       // and there
+        {{"-r"}, usage},             // a reset needs a name
+        {{"report"}, usage},         // arguments begin with "-"
+        {{"-"}, usage},
+        {{"-M", "-h"}, usage},  // -M is accepted and ignored
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));
+        const RunResult r = run({}, c.args);
+        EXPECT_EQ(r.out, banner() + c.tail);
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.status, 0);
     }
-};
-
-class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
-
-TEST_P(CommandLine, PrintsBannerAndThenVersionOrUsageAndEndsWithZero)
-{
-    std::vector<std::string> args{"--fast", "--"};
-    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
-    const RunResult r = run_sim(args);
-    const std::string tail = GetParam().version ? kProgram + " version 2.87(120421)\n" : usage_text();
-    EXPECT_EQ(r.out, banner() + tail);
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.status, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Options, CommandLine,
-    ::testing::Values(CommandLineCase{{"-h"}, false}, CommandLineCase{{"-v"}, true},
-                      CommandLineCase{{"-t", "-v"}, true},          // -v ends the parse before any report
-                      CommandLineCase{{"-text", "-v"}, true},       // only the second character counts
-                      CommandLineCase{{"-x", "-v"}, false},         // the parse stops at the bad option
-                      CommandLineCase{{"-t", "-i", "0"}, false},    // an interval must be above 0
-                      CommandLineCase{{"-t", "-i", "x"}, false},    // and a number
-                      CommandLineCase{{"-t", "-i"}, false},         // and there
-                      CommandLineCase{{"-r"}, false},               // a reset needs a name
-                      CommandLineCase{{"report"}, false},           // arguments begin with "-"
-                      CommandLineCase{{"-"}, false},
-                      CommandLineCase{{"-M", "-h"}, false}));       // -M is accepted and ignored
-
-TEST(StartUp, NonRootUserGetsTheBannerThenTheRefusal)
+// Each refusal comes after the banner and ends the start with 255; a profile the start
+// did not generate stays as it was, and none is generated.
+TEST(StartUp, RefusesWithItsMessageAndStatus255)
 {
-    const RunResult r = run_sim({"--uid", "1000", "--fast", "--", "-t"});
-    EXPECT_EQ(r.out, banner() + "Error: Can only be run as root.\n");
-    EXPECT_EQ(r.status, 255);
-}
-
-// CR LF line ends, no item block, nothing at all.
-TEST(StartUp, ABrokenProfileEndsWithTheProfileErrorAndStatus255AndStaysAsItWas)
-{
-    for (const std::string profile : {"[System]\r\nBUSTYPE=02\r\n[Item]\r\nITEM_NAME=CPU Fan\r\nITEM_CAT=FAN\r\n",
-                                      "[System]\nBUSTYPE=02\n[Parameter]\nPARAMETER=VOL1H\n", ""}) {
-        SCOPED_TRACE(profile);
+    const std::string broken = "Error: something wrong in file Quorvel.ini.\n";
+    const std::string other = "Warn: This is not Tallowmere's motherboard!\n";
+    const std::string nameless = "Warn: There is no Product name!\n";
+    const std::string smbus_profile = "[System]\nBUSTYPE=01\n[Item]\nITEM_NAME=CPU Fan\nITEM_CAT=FAN\nBUSTYPE=01\n";
+    const struct {
+        std::string board;  // "": the built-in demo board
+        const char* profile;  // nullptr: none, a first start
+        std::string out, err;
+        std::vector<std::string> more = {};
+    } cases[] = {
+        {"", nullptr, "Error: Can only be run as root.\n", "", {"--uid", "1000"}},
+        // CR LF line ends, no item block, nothing at all.
+        {"", "[System]\r\nBUSTYPE=02\r\n[Item]\r\nITEM_NAME=CPU Fan\r\nITEM_CAT=FAN\r\n", "", broken},
+        {"", "[System]\nBUSTYPE=02\n[Parameter]\nPARAMETER=VOL1H\n", "", broken},
+        {"", "", "", broken},
+        // Another maker, no identity at all, an empty product name from either DMI source.
+        {R"({"identity": {"vendor": "Acme", "product": "X1", "version": "1.0"}})", nullptr, "", other},
+        {R"({"dmi": {"dmidecode": false}})", nullptr, "", other},
+        {R"({"identity": {"vendor": "TALLOWMERE", "product": "", "version": "1.0"}})", nullptr, "", nameless},
+        {R"({"identity": {"vendor": "Tallowmere", "product": "", "version": "1.0"}, "dmi": {"entry_point": false}})",
+         nullptr, "", nameless},
+        // An SMBus profile without I2C device files.
+        {R"({"identity": {"vendor": "TALLOWMERE", "product": "SK5BN", "version": "2.0"},
+             "smbus_controllers": [{"device": 31, "function": 3, "vendor": "0x8086", "device_id": "0x27DA",
+                                    "base": "0x1100"}],
+             "i2c": {"nodes": false, "adapters": [{"bus": 0, "name": "SMBus I801 adapter at 1100"}]}})",
+         smbus_profile.c_str(), "", "Error: no i2c device files found. Please use mkdev.sh to create them.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.err + (c.profile ? c.profile : "(first start)"));
         TempRoot root;
-        root.write("etc/Quorvel.ini", profile);
-        const RunResult r = run_sim({"--root", root.str(), "--fast", "--", "-t"});
-        EXPECT_EQ(r.out, banner());
-        EXPECT_EQ(r.err, "Error: something wrong in file Quorvel.ini.\n");
+        if (c.profile != nullptr) root.write("root/etc/Quorvel.ini", c.profile);
+        const std::string board = c.board.empty() ? "" : root.write("board.json", c.board);
+        const RunResult r = run({.board = board, .root = root.str() + "/root", .more = c.more}, {"-t"});
+        EXPECT_EQ(r.out, banner() + c.out);
+        EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(r.status, 255);
-        EXPECT_EQ(root.read("etc/Quorvel.ini"), profile);
+        EXPECT_EQ(root.exists("root/etc/Quorvel.ini"), c.profile != nullptr);
+        EXPECT_EQ(root.read("root/etc/Quorvel.ini"), c.profile ? c.profile : "");
     }
+}
+
+TEST(StartUp, AnExistingProfileRunsOnABoardOfAnotherMaker)
+{
+    TempRoot root;
+    root.write("etc/Quorvel.ini", "[System]\nBUSTYPE=02\nINDEXREG=295\nDATAREG=296\n"
+                                  "[Item]\nITEM_NAME=CPU Fan\nITEM_CAT=FAN\nBUSTYPE=02\n");
+    const std::string board =
+        root.write("board.json", R"({"identity": {"vendor": "Acme", "product": "X1", "version": "1.0"}})");
+    const RunResult r = run({.board = board, .root = root.str()}, {"-t"});
+    EXPECT_EQ(r.err.find("Warn:"), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 0);
 }
 
 }  // namespace
