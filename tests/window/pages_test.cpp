@@ -11,11 +11,6 @@ using ::testing::internal::GetCapturedStdout;
 
 class Pages : public WindowTest {
 protected:
-    void show(std::vector<ItemDisplay> displays)
-    {
-        load(quiet_profile(static_cast<int>(displays.size())));
-        open(std::move(displays));
-    }
     float newest(const float* history, int series) { return history[series * kSamples + kSamples - 1]; }
 };
 

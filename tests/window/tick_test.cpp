@@ -1,9 +1,12 @@
 // Polling ticks on simulated boards: readings reach every page, failed reads repeat the
-// last value, a status button resets its switch; and a picture of each page.
+// last value, a status button resets its switch, a silent BMC costs one time-out a tick;
+// and a picture of each page.
 #include "gui/callbacks.h"
+#include "ipmi/ipmi.h"
 #include "profile/availability.h"
 #include "profile/generator.h"
 #include "sim/board.h"
+#include "sim/devices/bmc.h"
 #include "window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +30,6 @@ protected:
         detect_and_hide_nonactivated_items(displays, profile_);
         testing::internal::GetCapturedStdout();
         open(std::move(displays));
-    }
-
-    void save_page(int page, const std::string& file)
-    {
-        gtk_notebook_set_current_page(GTK_NOTEBOOK(widget("notebook1")), page);
-        save_window(myapp1, file);
     }
 
     void save_window(GtkWidget* window, const std::string& file)
@@ -67,9 +64,6 @@ TEST_F(Tick, TheDemoBoardFillsEveryPage)
     EXPECT_EQ(text("buttonSummaryStatus0"), "Good");
     EXPECT_EQ(text("labelVoltageReading0"), "1.10 V");
     EXPECT_EQ(text("labelThermalLimit0"), "High Limit: 75'C / 167'F");
-    for (const char* name : {"labelSummaryFan", "labelSummaryVoltage", "labelSummaryThermal", "labelSummaryStatus",
-                             "hseparatorSummaryFan", "hseparatorSummaryVoltage", "hseparatorSummaryThermal"})
-        EXPECT_TRUE(visible(name)) << name;
     // Three ticks after the first fill: four samples of CPU1 FAN.
     EXPECT_EQ(vectorFan[kSamples - 4], 5400.0f);
     EXPECT_EQ(vectorFan[kSamples - 5], 0.0f);
@@ -77,7 +71,10 @@ TEST_F(Tick, TheDemoBoardFillsEveryPage)
               static_cast<gint>(profile_.items.size()));
 
     const char* pages[] = {"summary", "fan", "voltage", "thermal", "items", "alert"};
-    for (int page = 0; page < 6; ++page) save_page(page, std::string(pages[page]) + ".png");
+    for (int page = 0; page < 6; ++page) {
+        gtk_notebook_set_current_page(GTK_NOTEBOOK(widget("notebook1")), page);
+        save_window(myapp1, std::string(pages[page]) + ".png");
+    }
     // The slow rear fan raised an alert at the first fill.
     ASSERT_TRUE(gtk_widget_get_visible(mywindowAlertMessage));
     EXPECT_EQ(gtk_label_get_text(GTK_LABEL(lookup_widget(mywindowAlertMessage, "labelIndexCount"))), std::string("1/1"));
@@ -109,6 +106,46 @@ TEST_F(Tick, AStatusButtonResetsItsSwitchAndGreysUntilTheNextTick)
     EXPECT_FALSE(gtk_widget_is_sensitive(button));
     updateAll(nullptr);
     EXPECT_TRUE(gtk_widget_is_sensitive(button));
+}
+
+// While the BMC is silent a tick waits one time-out at most and keeps the last values;
+// once it answers, it reads again.
+TEST_F(Tick, ASilentBmcCostsOneTimeOutATickUntilItAnswersAgain)
+{
+    load(profile_text("0B", "[Item]\nITEM_NAME=Inlet Temperature\nITEM_CAT=TEMP\nBUSTYPE=01\nCHIPCODE=1E\nSLAVE=2D\n"
+                            "OFFSET=42\nMONITOR=TRUE\n"),
+         sim::json::parse(R"({"bmc": {"openipmi": "/dev/ipmi0", "kind": "ob_winbond",
+             "buses": {"2": {"0x2D": {"bank_register": "0xFF", "banks": {"0": {"0x42": "0x1B"}}}}}}})"));
+    open();
+    sim::Bmc& bmc = *sim::find_bmc(session().machine());
+    const int32_t healthy = displays_[0].reading;
+    ASSERT_GT(healthy, 0);
+    // The time a tick waited and the requests it sent.
+    const auto tick = [&] {
+        const uint64_t time = session().clock().elapsed_us();
+        const std::size_t requests = bmc.requests().size();
+        EXPECT_TRUE(updateAll(nullptr));
+        return std::pair(session().clock().elapsed_us() - time, bmc.requests().size() - requests);
+    };
+
+    bmc.answer_again(0);
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 3; ++i) {
+        displays_[0].reading = -7;
+        EXPECT_EQ(tick(), std::pair(uint64_t{kIpmiAnswerTimeoutMs} * 1000, std::size_t{1}));
+        EXPECT_EQ(displays_[0].reading, -7);
+    }
+    // The BMC's line comes once.
+    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string stopped = "Warn: The BMC stopped answering; its items are not read until the next poll.\n";
+    EXPECT_NE(err.find(stopped), std::string::npos) << err;
+    EXPECT_EQ(err.find(stopped), err.rfind(stopped)) << err;
+
+    bmc.answer_again();
+    const auto [waited, sent] = tick();
+    EXPECT_EQ(waited, 0u);
+    EXPECT_GE(sent, 1u);
+    EXPECT_EQ(displays_[0].reading, healthy);
 }
 
 }  // namespace

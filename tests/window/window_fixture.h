@@ -20,6 +20,17 @@
 
 namespace qv::test {
 
+// A profile of placeholder items that read nothing.
+inline std::string quiet_profile(int items)
+{
+    std::string blocks;
+    for (int i = 0; i < items; ++i)
+        blocks += "[Item]\nITEM_NAME=Item" + std::to_string(i) +
+                  "\nITEM_CAT=SWITCH\nBUSTYPE=00\nCHIPCODE=1b\nPARAINDEX1=SWITCH1A\nPARAINDEX2=SWITCH1A\n"
+                  "MONITOR=TRUE\n\n";
+    return profile_text("02", blocks + "[Parameter]\nPARAMETER=SWITCH1A\nSLAVE=0\nOFFSET=0\nBITMASK=1\n");
+}
+
 class WindowTest : public EngineTest {
 protected:
     void TearDown() override
@@ -37,17 +48,23 @@ protected:
         EngineTest::TearDown();
     }
 
-    // The window over the loaded profile, with the engine's display table.
-    void open()
-    {
-        displays_ = createItemDisps(profile_);
-        start();
-    }
-    // The window over the loaded profile, showing these displays instead.
+    // The window over the loaded profile, with the engine's display table or these.
+    void open() { open(createItemDisps(profile_)); }
     void open(std::vector<ItemDisplay> displays)
     {
         displays_ = std::move(displays);
         start();
+    }
+    // The window over placeholder items named and watched as the displays, which then
+    // show what the test puts into them.
+    void show(std::vector<ItemDisplay> displays, const sim::json& board = sim::json::object())
+    {
+        load(quiet_profile(static_cast<int>(displays.size())), board);
+        for (std::size_t i = 0; i < displays.size(); ++i) {
+            set_text(profile_.items[i].Name, displays[i].name);
+            profile_.items[i].Monitor = displays[i].monitor;
+        }
+        open(std::move(displays));
     }
 
     GtkWidget* widget(const std::string& name) { return lookup_widget(myapp1, name.c_str()); }
@@ -107,18 +124,6 @@ inline ItemDisplay shown(const char* name, int32_t category, int32_t reading, in
     d.lowLimit = low;
     d.monitor = monitor;
     return d;
-}
-
-// A profile of placeholder items that read nothing: the pages show what the test
-// puts into the display records.
-inline std::string quiet_profile(int items)
-{
-    std::string blocks;
-    for (int i = 0; i < items; ++i)
-        blocks += "[Item]\nITEM_NAME=Item" + std::to_string(i) +
-                  "\nITEM_CAT=SWITCH\nBUSTYPE=00\nCHIPCODE=1b\nPARAINDEX1=SWITCH1A\nPARAINDEX2=SWITCH1A\n"
-                  "MONITOR=TRUE\n\n";
-    return profile_text("02", blocks + "[Parameter]\nPARAMETER=SWITCH1A\nSLAVE=0\nOFFSET=0\nBITMASK=1\n");
 }
 
 }  // namespace qv::test
