@@ -138,15 +138,6 @@ TEST_F(Smbus, WordReadIsHighThenLowUnderOneBind)
     EXPECT_EQ(value, 5u);
 }
 
-TEST_F(Smbus, WrittenByteCanBeReadBack)
-{
-    uint32_t value = 0;
-    EXPECT_EQ(smbus_byte_data_write(kBusSmbus, 0x1100, 0x2D, 0x40, 0x81), 0);
-    EXPECT_THAT(trace("smbus"), ElementsAre("i2c-0 0x2D write 0x40 <- 0x81"));
-    EXPECT_EQ(smbus_byte_data_read(16, kBusSmbus, 0x1100, 0x2D, 0x40, &value), 0);
-    EXPECT_EQ(value, 0x81u);
-}
-
 TEST_F(Smbus, ChipBankRegistersSelectTheBankOfEveryOtherRegister)
 {
     const struct {

@@ -152,15 +152,6 @@ TEST_F(Reading, OutOfLimitsIsReadThreeTimesWithBothLimitsNormalOnce)
     EXPECT_EQ(accesses_of(lines), (Accesses{low[0], low[1], low[2], low[0], low[1], low[2], low[0], low[1], low[2]}));
 }
 
-TEST_F(Reading, IsaOnlyWhenTheSystemHasTheIndexDataPairToo)
-{
-    load(profile_text("01", ITEM("VOLTAGE", "02", "1", "0", "20", "VOL_FUNC=VCCP")), chip_bench());
-    int32_t value = 4711;
-    const auto lines = traced([&] { EXPECT_EQ(get_item_readingImpl(profile_, profile_.items[0], &value), -1); });
-    EXPECT_EQ(value, 4711);
-    EXPECT_EQ(accesses_of(lines), Accesses{});
-}
-
 // Divisor register 0x5F, field 5..4: divisor 2; a limit count of 0x87. Only a parameter
 // named "Divisor..." sets the divisor.
 TEST_F(Reading, FanWithADivisorRegister)
