@@ -95,7 +95,6 @@ TEST_F(BoardIdentity, GivesTheBoardsStrings)
         // The search looks back for the record's start within the window only.
         {"record at a window start", acme_and("0xFE000", 2, {"Tallowmere"}), acme, kSearch},
         {"maker name in another type", acme_and("0xFE000", 3, {"Tallowmere"}), acme, kSearch},
-        {"other vendor, nowhere else", identity("Acme", "X1", "1.0"), acme, kSearch},
         {"string numbers zero", records({{{"type", 2}, {"formatted", {0, 0, 0, 0}}, {"strings", {"TALLOWMERE", "P"}}}}),
          {"TALLOWMERE", "TALLOWMERE", "TALLOWMERE"}, kTable},
         {"string number past the set",
@@ -105,7 +104,6 @@ TEST_F(BoardIdentity, GivesTheBoardsStrings)
          records({{{"type", 2}, {"formatted", {1}}, {"strings", {"TALLOWMERE", "P"}}}}), {"TALLOWMERE", "", ""}, kTable},
         {"forty-character product", identity("TALLOWMERE", k40.c_str()), {"TALLOWMERE", std::string(29, 'P'), "2.0"},
          kTable},
-        {"no anchor: dmidecode", tallowmere_and({{"dmi", {{"entry_point", false}}}}), tallowmere, kCommand},
         {"no anchor, no dmidecode", {{"dmi", {{"entry_point", false}, {"dmidecode", false}}}}, {}, kCommand},
         {"first table without base board",
          tallowmere_and({{"memory", {{"bytes", {{"0xF0000", entry_point(18, 0xF2000, 3)},
@@ -146,15 +144,6 @@ TEST_F(BoardIdentity, UnreadableMemoryLeavesTheBuffersEmptyWithoutFallback)
         EXPECT_EQ(GetCapturedStderr(), message);
         EXPECT_THAT(trace("command"), IsEmpty());
     }
-}
-
-TEST_F(BoardIdentity, ForcedSearchNeedsMemoryOpenForWritingOrEndsTheProcess)
-{
-    sim::json board = identity("Acme");
-    board["memory"] = {{"dev_mem", "read_only"}};
-    boot_board(board);
-    EXPECT_EXIT(identify(), ::testing::ExitedWithCode(1),
-                "^Error at line [0-9]+, file system \\(13\\) \\[Permission denied\\]\n$");
 }
 
 TEST_F(BoardIdentity, SearchFindsTheRecordThroughItsStringsAndReportsWindowsItCannotMap)

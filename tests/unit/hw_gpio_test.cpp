@@ -61,15 +61,6 @@ TEST_F(Gpio, ChipCode5ReadsTheBlockBaseOnceEvenWhenTheChipChanges)
     EXPECT_EQ(hw_state().ChipCode5BaseAddr[0], 0x0Au);
 }
 
-TEST_F(Gpio, SouthBridgeGpioIsOneIndexWriteAndOneDataRead)
-{
-    boot_granted({{"sb_pm", {{"registers", {{"0x7E", "0x03"}}}}}});
-    uint32_t value = 0;
-    ReadSBGPIO(11, 99, 0x7E, &value);
-    EXPECT_EQ(value, 3u);
-    EXPECT_THAT(trace("port"), ElementsAre("outb 0x0CD6 <- 0x7E", "inb  0x0CD7 -> 0x03"));
-}
-
 TEST_F(Gpio, UnknownChipCodesAreReportedAndLeaveTheValue)
 {
     boot_granted(sim::json::object());
@@ -93,7 +84,6 @@ TEST_F(Gpio, HubPinsAreHighOnlyOnTheirOwnBridgeAndBit)
         {"ICH4 input and high", bridge("0x24C0", 0, {{"0x04", "0x10000000"}, {"0x0C", "0x10000000"}}), 1, 0, 0},
         {"ICH4 high but output", bridge("0x24C0", 0, {{"0x04", "0x00000000"}, {"0x0C", "0x10000000"}}), 0, 0, 0},
         {"ICH3 on bus 23", bridge("0x2480", 23, {{"0x04", "0xFFFFFFFF"}, {"0x0C", "0xFFFFFFFF"}}), 1, 0, 0},
-        {"ICH7 GPIO 38", bridge("0x27B8", 0, {{"0x38", "0x40"}, {"0x0C", "0xFFFFFFFF"}}), 0, 1, 0},
         {"ICH7 GPIO 39", bridge("0x27B8", 3, {{"0x38", "0x80"}}), 0, 0, 1},
         {"bus 24 is not searched", bridge("0x27B8", 24, {{"0x38", "0xC0"}}), 0, 0, 0},
         {"no bridge", sim::json::object(), 0, 0, 0},
@@ -133,14 +123,6 @@ TEST_F(Gpio, BiosPostPinUsesTheLevelRegisterOfItsGroup)
         EXPECT_EQ(lines.empty(), c.level_port == nullptr);
         for (const std::string& line : lines) EXPECT_THAT(line, ::testing::HasSubstr(c.level_port));
     }
-}
-
-TEST_F(Gpio, MemoryByteIsReadThroughItsMappedPage)
-{
-    boot_board({{"memory", {{"bytes", {{"0xFFA40", {"0x31", "0x42"}}}}}}});
-    EXPECT_EQ(getMemByte(0xFFA40), 0x31);
-    EXPECT_EQ(getMemByte(0xFFA41), 0x42);
-    EXPECT_THAT(trace("memory"), ElementsAre("mmap 0x000FF000, 4096 bytes", "mmap 0x000FF000, 4096 bytes"));
 }
 
 TEST_F(Gpio, MemoryByteFailureEndsTheProcessWithStatus1)

@@ -155,17 +155,6 @@ TEST_F(Smbus, ChipBankRegistersSelectTheBankOfEveryOtherRegister)
     }
 }
 
-TEST_F(Smbus, GpuReadIsAFixedValueAfterOpeningTheAdapter)
-{
-    uint32_t value = 0;
-    EXPECT_EQ(smbus_byte_data_read_GPU(kBusSmbus, 0x1100, 0x2D, 0, &value), 0);
-    EXPECT_EQ(value, 127u);
-    EXPECT_EQ(smbus_byte_data_read_GPU(kBusSmbus, 0x1100, 0x2D, 3, &value), 0);
-    EXPECT_EQ(value, 0u);
-    EXPECT_TRUE(hw_state().i2c_adapter_file.open);
-    EXPECT_THAT(trace("smbus"), IsEmpty());
-}
-
 TEST_F(Smbus, AdapterChoiceTakesTheFirstSmbusOrUnknownAdapterAtThePort)
 {
     const struct {

@@ -54,39 +54,14 @@ protected:
 TEST_F(Reading, TakesItsPath)
 {
     const PathCase cases[] = {
-        {"fan counts of two bytes, low first", ITEM("FAN", "01", "3", "48", "20", "") PARAM("P1", "48", "0", "0"),
-         0, 5400000 / 0x1234, {"smb 48 r20", "smb 48 r21"}},
-        {"fan word of the W83793G", ITEM("FAN", "01", "11", "2F", "23", ""), 0, 1350000 / 450,
-         {"smb 2F r23", "smb 2F r24"}},
-        {"NCT7904D fan: bank 0 first, 13-bit count", ITEM("FAN", "01", "1E", "2D", "80", ""), 0, 1350000 / 1029,
-         {"smb 2D wFF=00", "smb 2D r80", "smb 2D r81"}},
-        {"I/O-block fan: the fan number goes into the low bits", ITEM("FAN", "00", "8", "3", "A00", ""), 0,
-         5400000 / 2700, {"in 0A0F", "out 0A0F=A3", "in 0A12", "in 0A13"}},
-        {"IT8720F fan 1: high byte eleven up", ITEM("FAN", "02", "19", "0", "0D", ""), 0, 675000 / 300,
-         {"isa b0 r0D", "isa b0 r18"}},
-        {"IT8720F fan 4: high byte next", ITEM("FAN", "02", "19", "0", "80", ""), 0, 675000 / 250,
-         {"isa b0 r80", "isa b0 r81"}},
-        {"NCT6776F fan word in its bank", ITEM("FAN", "02", "1C", "6", "30", ""), 0, 1350000 / 250,
-         {"isa b6 r30", "isa b6 r31"}},
         {"a fan whose chip does not answer stops at the first byte", ITEM("FAN", "01", "3", "2E", "20", ""), -1, 0,
          {"smb 2E r20 failed"}},
-        {"I/O-block switch", ITEM("SWITCH", "00", "8", "0", "A00", "ACTIVATE=1") PARAM("P1", "0", "0", "02"), 0,
-         1, {"in 0A0C"}},
-        {"NCT7904D switch: register 0xCA in bank 0", ITEM("SWITCH", "01", "1E", "2D", "11", "ACTIVATE=1")
-         PARAM("P1", "2D", "0", "40"), 0, 1, {"smb 2D wFF=00", "smb 2D rCA"}},
         {"W83793G agent valid", ITEM("TEMP", "01", "11", "2F", "1C", ""), 0, 0x2E,
          {"smb 2F r1C", "smb 2F r5E", "smb 2F rD6"}},
-        {"W83793G agent flagged in 0xD6", ITEM("TEMP", "01", "11", "2F", "1D", ""), 0, 0,
-         {"smb 2F r1D", "smb 2F r5E", "smb 2F rD6"}},
         {"W83793G item not on the SMBus: only the PECI check", ITEM("TEMP", "02", "11", "2F", "1C", ""), 0, 0,
          {"smb 2F r5E", "smb 2F rD6"}},
-        {"graphics card: 127 at register 0, which reads as no diode", ITEM("TEMP", "08", "1A", "4C", "0", ""), 0,
-         0, {}},
-        {"generic NCT7904D: bank 0 first", ITEM("TEMP", "01", "1E", "2D", "42", ""), 0, 0x1A,
-         {"smb 2D wFF=00", "smb 2D r42"}},
         {"generic ME_NCT7904D without a BMC: no bank write", ITEM("TEMP", "01", "20", "2D", "42", ""), 0, 0x1A,
          {"smb 2D r42"}},
-        {"generic ISA", ITEM("VOLTAGE", "02", "1", "0", "20", "VOL_FUNC=VCCP"), 0, 0x5A * 16, {"isa b0 r20"}},
         {"raw 0x7F reads 0 degrees", ITEM("TEMP", "02", "1", "0", "21", ""), 0, 0, {"isa b0 r21"}},
         {"SMBus wins over ISA", ITEM("VOLTAGE", "03", "1", "48", "20", "VOL_FUNC=VCCP"), 0, 0x34 * 16,
          {"smb 48 r20"}},
@@ -98,22 +73,6 @@ TEST_F(Reading, TakesItsPath)
 TEST_F(Reading, OfTheLowLimitTakesItsPath)
 {
     const PathCase cases[] = {
-        {"two-byte fan count", ITEM("FAN", "01", "3", "48", "20", "") PARAM("P1", "48", "0", "0")
-         PARAM("P2", "48", "40", "0"), 0, 1000, {"smb 48 r40", "smb 48 r41"}},
-        {"W83793G fan word", ITEM("FAN", "01", "11", "2F", "23", "") PARAM("P1", "2F", "0", "0")
-         PARAM("P2", "2F", "90", "0"), 0, 1000, {"smb 2F r90", "smb 2F r91"}},
-        {"I/O-block fan: the parameter's fan", ITEM("FAN", "00", "8", "3", "A00", "") PARAM("P1", "0", "0", "0")
-         PARAM("P2", "1", "A00", "0"), 0, 750, {"in 0A0F", "out 0A0F=A1", "in 0A14", "in 0A15"}},
-        {"IT8720F: the reading's register picks the high byte", ITEM("FAN", "02", "19", "0", "0D", "")
-         PARAM("P1", "0", "0", "0") PARAM("P2", "0", "10", "0"), 0, 675000 / 582, {"isa b0 r10", "isa b0 r1B"}},
-        {"NCT6776F fan word", ITEM("FAN", "02", "1C", "6", "30", "") PARAM("P1", "0", "0", "0")
-         PARAM("P2", "6", "3A", "0"), 0, 1000, {"isa b6 r3A", "isa b6 r3B"}},
-        {"NCT7904D fan limit in bank 1", ITEM("FAN", "01", "1E", "2D", "80", "") PARAM("P1", "0", "0", "0")
-         PARAM("P2", "2D", "80", "0"), 0, 1000, {"smb 2D wFF=01", "smb 2D r80", "smb 2D r81"}},
-        {"NCT7904D limit in bank 1", ITEM("TEMP", "01", "1E", "2D", "42", "") PARAM("P2", "2D", "42", "0"), 0, 0x2D,
-         {"smb 2D wFF=01", "smb 2D r42"}},
-        {"graphics card limit keeps 127", ITEM("TEMP", "08", "1A", "4C", "0", "") PARAM("P2", "4C", "0", "0"), 0,
-         127, {}},
         {"SMBus and then ISA: the ISA result counts", ITEM("VOLTAGE", "03", "1", "48", "20", "VOL_FUNC=VCCP")
          PARAM("P2", "48", "20", "0"), 0, 0xFF * 16, {"smb 48 r20", "isa b8 r20"}},
         {"a switch's limit is read, never written", ITEM("SWITCH", "02", "1", "0", "20", "")
@@ -122,16 +81,6 @@ TEST_F(Reading, OfTheLowLimitTakesItsPath)
          PARAM("P2", "2E", "40", "0"), -1, 0, {"smb 2E r40 failed"}},
     };
     check(cases, [&](int32_t* value) { return get_item_limit(kLowLimit, profile_, "P2", profile_.items[0], value); });
-}
-
-// After a limit read leaves the NCT7904D in bank 1, the reading selects bank 0 itself.
-TEST_F(Reading, Nct7904dReadingAfterALimitSelectsBankZero)
-{
-    load(profile_text("01", ITEM("TEMP", "01", "1E", "2D", "42", "") PARAM("P1", "2D", "42", "0")), chip_bench());
-    int32_t value = 0;
-    const auto lines = traced([&] { get_item_reading(profile_, profile_.items[0], &value); });
-    EXPECT_EQ(value, 0x1A);
-    EXPECT_EQ(accesses_of(lines), (Accesses{"smb 2D wFF=01", "smb 2D r42", "smb 2D wFF=00", "smb 2D r42"}));
 }
 
 TEST_F(Reading, OutOfLimitsIsReadThreeTimesWithBothLimitsNormalOnce)
@@ -169,19 +118,6 @@ TEST_F(Reading, FanWithADivisorRegister)
     EXPECT_EQ(low, 5000);
     EXPECT_EQ(max, 675000);
     EXPECT_EQ(min, 0);
-}
-
-TEST_F(Reading, GpioSwitchesOfTheSuperIoAndTheSouthBridge)
-{
-    load(profile_text("02", ITEM("SWITCH", "00", "4", "0A", "F3", "ACTIVATE=1") ITEM("SWITCH", "00", "5", "7", "1", "ACTIVATE=0")
-                                ITEM("SWITCH", "00", "0B", "0", "7E", "ACTIVATE=1") PARAM("P1", "0", "0", "24")),
-         chip_bench());
-    const int32_t expected[] = {1, 0, 0};  // bit 5 set, active high; bit 2 set, active low; bit 0 and 2 clear
-    for (std::size_t i = 0; i < 3; ++i) {
-        int32_t value = -1;
-        EXPECT_EQ(get_item_readingImpl(profile_, profile_.items[i], &value), 0) << i;
-        EXPECT_EQ(value, expected[i]) << i;
-    }
 }
 
 }  // namespace

@@ -35,14 +35,9 @@ TEST_F(Thermal, LevelFromTheChip)
         {"W83793G CPU1: bank 2 thresholds 80 and 90, 46 degrees", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C"),
          1, "Low",
          {"smb 2F r00", "smb 2F w00=82", "smb 2F r36", "smb 2F r34", "smb 2F w00=80", "smb 2F r1C", "smb 2F w00=80"}},
-        {"W83793G CPU2 without Tcontrol: its thresholds read 0", TEMP_ITEM("CPU2 Temperature", "11", "2F", "1D"),
-         0, "High", {}},
         {"W83793G fixed rule", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C") GUIDE("1"), 1, "Medium", {}},
         {"W83793G level type 2", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C")
          "[System]\nW83793GTEMPLEVELTYPE=2\n\n", 0, nullptr, {}},
-        {"W83795ADG chip rule, 58 degrees", TEMP_ITEM("CPU1 Temperature", "17", "2C", "26"), 1, "Low",
-         kW83795adgAt26},
-        {"W83795ADG chip rule, 90 degrees", TEMP_ITEM("CPU2 Temperature", "17", "2C", "27"), 1, "Medium", {}},
         {"ChipCode 29 on the host: the SMBus layer answers 0", TEMP_ITEM("CPU2 Temperature", "1D", "2C", "27"),
          1, "Low", {}},
         {"W83795ADG fixed rule: 58 is Medium", TEMP_ITEM("Sensor", "17", "2C", "26") GUIDE("1"), 1, "Medium", {}},
@@ -53,8 +48,6 @@ TEST_F(Thermal, LevelFromTheChip)
          "Medium", {"isa b1 r55", "isa b1 r53", "isa b4 r5F", "isa b1 r50"}},
         {"W83627DHG CPU2: Tcontrol not 100, 101 degrees", TEMP_ITEM("CPU2 Temperature", "16", "0", "50"), 0,
          "High", {}},
-        {"IT8720F: 110 degrees", TEMP_ITEM("CPU Temperature", "19", "0", "2B"), 1, "High",
-         {"isa b0 r44", "isa b0 r45", "isa b0 r97", "isa b0 r2B"}},
         {"NCT6776F 0xE0: Overheat", TEMP_ITEM("CPU1 Temperature", "1C", "7", "17"), 1, "Overheat",
          {"isa b7 r17", "isa b7 r18"}},
         {"NCT6776F 0xF9: Medium", TEMP_ITEM("CPU2 Temperature", "1C", "7", "19"), 1, "Medium", {}},
@@ -62,8 +55,6 @@ TEST_F(Thermal, LevelFromTheChip)
         {"NCT6776F outside bank 7: no support, a level all the same", TEMP_ITEM("CPU2 Temperature", "1C", "6", "19"),
          0, "Overheat", {}},
         {"ME_NCT6776F bit 7 clear: 100 up", TEMP_ITEM("CPU2 Temperature", "21", "7", "1B"), 1, "Low", {}},
-        {"NCT7904D 61: Medium", TEMP_ITEM("CPU1 VR", "1E", "2D", "A0"), 1, "Medium",
-         {"smb 2D wFF=00", "smb 2D rA0"}},
         {"NCT7904D 200: High, never Overheat", TEMP_ITEM("CPU3 VR", "1E", "2D", "A4"), 1, "High", {}},
         {"ME_NCT7904D without a BMC", TEMP_ITEM("CPU1 VR", "20", "2D", "A0"), 1, "Medium",
          {"smb 2D wFF=00", "smb 2D rA0"}},
@@ -83,14 +74,6 @@ TEST_F(Thermal, LevelFromTheChip)
             EXPECT_EQ(accesses_of(lines), c.accesses);
         }
     }
-}
-
-TEST_F(Thermal, W83793gSupportTestRestoresTheBank)
-{
-    load(profile_text("03", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C")), chip_bench());
-    const auto lines = traced([&] { EXPECT_EQ(supportThermalText(*profile_.system, profile_.items[0]), 1); });
-    EXPECT_EQ(accesses_of(lines), (Accesses{"smb 2F r00", "smb 2F w00=80", "smb 2F rD1", "smb 2F w00=82", "smb 2F r34",
-                                            "smb 2F r35", "smb 2F r36", "smb 2F w00=80"}));
 }
 
 TEST_F(Thermal, W83627dhgDefaultRuleWhenTheThresholdsDisagree)
