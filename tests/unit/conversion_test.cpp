@@ -11,11 +11,7 @@ namespace {
 
 enum : int { P12V = 0, P5V, P33V, P25V, VCCP, N5V, N12V, VBAT, P5VSB };
 
-struct VoltageCase {
-    int chip, volFunc;
-    uint32_t raw;
-    int32_t millivolts;
-};
+struct VoltageCase { int chip, volFunc; uint32_t raw; int32_t millivolts; };
 
 // One count per formula (and both sides of each "no input" band). Many of these land
 // a hair below an integer in 64-bit-mantissa arithmetic and one higher in doubles.

@@ -80,12 +80,7 @@ TEST_F(BoardIdentity, GivesTheBoardsStrings)
     const Identity acme{"Acme", "X1", "1.0"};
     const std::string k40(40, 'P');
     enum Source { kTable, kSearch, kCommand };  // where the strings came from
-    const struct {
-        const char* what;
-        sim::json board;
-        Identity expected;
-        Source source;
-    } cases[] = {
+    const struct { const char* what; sim::json board; Identity expected; Source source; } cases[] = {
         {"padded", identity("\f TALLOWMERE \r", "\vP\t", " \t\n"), {"TALLOWMERE", "P", ""}, kTable},
         {"maker name in any case", identity("tallowMere"), {"tallowMere", "SK5BN", "2.0"}, kTable},
         {"maker record elsewhere", acme_and("0xFE100", 2, {"Tallowmere Inc.", "SK5BN-F", "1.1"}),

@@ -76,11 +76,7 @@ TEST_F(Gpio, UnknownChipCodesAreReportedAndLeaveTheValue)
 
 TEST_F(Gpio, HubPinsAreHighOnlyOnTheirOwnBridgeAndBit)
 {
-    const struct {
-        const char* what;
-        sim::json board;
-        int gpio28, gpio38, gpio39;
-    } cases[] = {
+    const struct { const char* what; sim::json board; int gpio28, gpio38, gpio39; } cases[] = {
         {"ICH4 input and high", bridge("0x24C0", 0, {{"0x04", "0x10000000"}, {"0x0C", "0x10000000"}}), 1, 0, 0},
         {"ICH4 high but output", bridge("0x24C0", 0, {{"0x04", "0x00000000"}, {"0x0C", "0x10000000"}}), 0, 0, 0},
         {"ICH3 on bus 23", bridge("0x2480", 23, {{"0x04", "0xFFFFFFFF"}, {"0x0C", "0xFFFFFFFF"}}), 1, 0, 0},

@@ -51,11 +51,7 @@ class Discovery : public HwTest {};
 TEST_F(Discovery, ModprobeLoadsOnlyTheDriversTheModuleListLacks)
 {
     const auto i801 = "modprobe i2c-i801 2>/dev/null";
-    const struct {
-        const char* what;
-        json board;
-        std::vector<std::string> commands;
-    } cases[] = {
+    const struct { const char* what; json board; std::vector<std::string> commands; } cases[] = {
         {"all loaded", board({"i2c_i801", "i2c_dev"}, {kIch7}), {}},
         {"dash spelling counts too", board({"i2c-i801", "i2c-dev"}, {kIch7}), {}},
         {"nothing loaded", board({}, {kIch7}), {i801, "modprobe i2c-dev 2>/dev/null"}},
@@ -86,11 +82,7 @@ TEST_F(Discovery, LoadedDriverBringsItsAdapterIntoTheList)
 
 TEST_F(Discovery, DeviceNodesAreLookedForInThreeNamings)
 {
-    const struct {
-        const char* what;
-        json board;
-        int result;
-    } cases[] = {
+    const struct { const char* what; json board; int result; } cases[] = {
         // The numbered nodes, and none at all, are every start's.
         {"folder", {{"files", {{"/dev/i2c/0", ""}}}}, 0},
         {"no dash", {{"files", {{"/dev/i2c0", ""}}}}, 0},
@@ -134,11 +126,7 @@ TEST_F(Discovery, SysfsListsTheSmbusAdaptersWhereverTheKernelPutTheirNames)
     };
     const json moved = {{"sysfs_mount", "/var/sysfs"}};
     const I2cBus bus3{"3", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"};
-    const struct {
-        const char* what;
-        json board;
-        std::optional<I2cBus> listed;
-    } cases[] = {
+    const struct { const char* what; json board; std::optional<I2cBus> listed; } cases[] = {
         {"name", at_bus(3, "name"), bus3},
         {"device/name", at_bus(3, "device/name"), bus3},
         {"device/i2c-N", at_bus(3, "device/i2c-N"), bus3},
@@ -201,12 +189,7 @@ TEST_F(Discovery, FourteenBusesWithTheSmbusAdapterLastStillReachTheChip)
 
 TEST(PciDevicesLine, TakesLocationAndIdsFromTheFirstTwoFields)
 {
-    const struct {
-        const char* line;
-        bool parsed;
-        uint32_t bus, device, function;
-        uint16_t vendor, id;
-    } cases[] = {
+    const struct { const char* line; bool parsed; uint32_t bus, device, function; uint16_t vendor, id; } cases[] = {
         {"00fb\t808627da\t13\t0\t0\t0\t0\t1101\t0\t0\t0\t0\t0\t0\t20\t0\t0\ti801_smbus\n", true, 0, 31, 3, 0x8086,
          0x27DA},
         {"0210 10de0368 0 0 0 0 0 0 0 0\n", true, 2, 2, 0, 0x10DE, 0x0368},

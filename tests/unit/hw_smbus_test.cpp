@@ -157,11 +157,8 @@ TEST_F(Smbus, ChipBankRegistersSelectTheBankOfEveryOtherRegister)
 
 TEST_F(Smbus, AdapterChoiceTakesTheFirstSmbusOrUnknownAdapterAtThePort)
 {
-    const struct {
-        const char* what;
-        std::vector<I2cBus> buses;
-        const char* opened;  // nullptr: the process ends
-    } cases[] = {
+    // opened is nullptr where the process ends.
+    const struct { const char* what; std::vector<I2cBus> buses; const char* opened; } cases[] = {
         {"procfs entry", {{"0", "smbus", "SMBus I801 adapter at 1100", "SMBus adapter"}}, "/dev/i2c-0"},
         {"sysfs entry", {{"13", "unknown", "SMBus I801 adapter at 1100", "Algorithm unavailable"}}, "/dev/i2c-13"},
         {"other types are passed over",

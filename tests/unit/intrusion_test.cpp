@@ -83,10 +83,7 @@ TEST_F(Reset, RefusalsTouchNoChip)
     const std::string undefined = "Error: \"Chassis Intrusion\" is not defined.\n";
     const std::string not_allowed = "Warning: To reset \"Chassis Intrusion\" is not allowed.\n";
     const std::string clear = "SLAVE=2C\nOFFSET=00\nBITMASK=40";
-    const struct {
-        const char* what;
-        std::string item, clear, message;
-    } cases[] = {
+    const struct { const char* what; std::string item, clear, message; } cases[] = {
         {"no clear parameter", kSmbusItem + "CHIPCODE=0D\nPARAINDEX2=SWITCH9C\n", clear, undefined},
         {"empty clear name", kSmbusItem + "CHIPCODE=0D\nPARAINDEX2=\n", clear, undefined},
         {"voltage item", "ITEM_CAT=VOLTAGE\nBUSTYPE=01\nCHIPCODE=0D\nPARAINDEX2=switch1c\n", clear, not_allowed},

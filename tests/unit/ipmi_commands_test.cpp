@@ -111,16 +111,6 @@ TEST_F(BmcTest, EveryMemberSendsItsBytesAndTakesOnlyAWholeAnswerWithCompletionCo
     }
 }
 
-TEST_F(BmcTest, SelectorZeroOf0x95GivesNinetyFiveWithoutAnExchange)
-{
-    detect({{"openipmi", "/dev/ipmi0"}});
-    uint32_t value = 0;
-    EXPECT_EQ(IpmiByteRead_oem_30_95(0, &value), 0);
-    EXPECT_EQ(value, 95u);
-    EXPECT_TRUE(requests().empty());
-    EXPECT_EQ(ipmi_state().seqNo, 2);
-}
-
 TEST_F(BmcTest, ABlockIndexPastTheAnswerFailsInsteadOfReadingOn)
 {
     detect({{"openipmi", "/dev/ipmi0"}, {"oem", {{"0x92", {{"0x3A", std::vector<int>(79, 1)}}}}}});
@@ -133,13 +123,17 @@ TEST_F(BmcTest, ABlockIndexPastTheAnswerFailsInsteadOfReadingOn)
     EXPECT_EQ(value, 1u);
 }
 
-TEST_F(BmcTest, TheFamilyNeedsOpenIpmiAndSendsNothingThroughTheMakersDriver)
+TEST_F(BmcTest, EachFamilySendsNothingThroughTheOtherDriver)
 {
+    uint32_t value = kUntouched;
     detect({{"maker_driver", true}});
     ASSERT_EQ(ipmi_state().ipmi_driver_option, 1);
-    uint32_t value = kUntouched;
     EXPECT_NE(IpmiByteRead2_06_52_05(0x2F, 0x4F, &value), 0);
     EXPECT_NE(IpmiByteWrite_oem_30_91(0x2D, 1, 0x10, 0x44), 0);
+    EXPECT_TRUE(requests().empty());
+    detect({{"openipmi", "/dev/ipmi0"}});
+    EXPECT_EQ(IpmiRead(0x2C, 0x40, &value), -1);
+    EXPECT_EQ(IpmiWrite(0x2C, 0x40, 1), -1);
     EXPECT_TRUE(requests().empty());
     EXPECT_EQ(value, kUntouched);
 }

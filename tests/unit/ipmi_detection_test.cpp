@@ -73,11 +73,8 @@ json guid(std::vector<int> bytes) { return {{"guid", bytes}}; }
 
 TEST_F(BmcTest, TheGuidRulesSetAtMostTheOneFlagOfTheFirstMatchingRule)
 {
-    const struct {
-        const char* what;
-        json bmc;  // "kind" or "guid", and any answer the board chooses
-        Kind expected;
-    } cases[] = {
+    // bmc: "kind" or "guid", and any answer the board chooses.
+    const struct { const char* what; json bmc; Kind expected; } cases[] = {
         {"peppercon board", {{"kind", "peppercon"}}, Peppercon},
         {"ob_winbond board", {{"kind", "ob_winbond"}}, OBWinbond},
         {"ao_winbond board", {{"kind", "ao_winbond"}}, AOWinbond},
@@ -113,12 +110,7 @@ TEST_F(BmcTest, TheGuidRulesSetAtMostTheOneFlagOfTheFirstMatchingRule)
 
 TEST_F(BmcTest, KindRecheckClearsTheFlagsOnlyWhenTheGuidCame)
 {
-    const struct {
-        const char* what;
-        json bmc;
-        int result;
-        bool preset_flag_survives;
-    } cases[] = {
+    const struct { const char* what; json bmc; int result; bool preset_flag_survives; } cases[] = {
         {"refused", {{"completion_codes", {{"0x06:0x37", "0xC1"}}}}, 0, true},
         {"unanswered", {{"silent_after", 2}}, 0, true},
         {"unknown GUID", {{"kind", "none"}}, 0, false},

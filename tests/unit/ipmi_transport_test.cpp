@@ -30,13 +30,7 @@ const json kMakerBoard = json::parse(R"({"maker_driver": true, "buses": {"2": {"
 
 TEST_F(BmcTest, OpenIpmiRetriesWhatIsPassingReportsTheRestAndLeavesTheNextExchangeWorking)
 {
-    const struct {
-        const char* what;
-        FaultPoint point;
-        int error;
-        int result;
-        std::string err;
-    } cases[] = {
+    const struct { const char* what; FaultPoint point; int error; int result; std::string err; } cases[] = {
         {"send interrupted", FaultPoint::Send, EINTR, 0, ""},
         {"send refused for the moment", FaultPoint::Send, EAGAIN, 0, ""},
         {"send failing", FaultPoint::Send, EIO, -1, "Error: ioctl(), errno=5\n"},
@@ -136,13 +130,8 @@ TEST_F(BmcTest, TheMakersDriverGetsTheSameInputBytesInEveryBuild)
 
 TEST_F(BmcTest, MakersDriverStoresTheByteOnlyWhenAWholeAnswerWithCompletionCodeZeroCame)
 {
-    const struct {
-        const char* what;
-        json bmc;  // added to a board whose chip 0x2C holds 0x3C in register 0x40
-        std::optional<int> fault;
-        int result;
-        std::string err;
-    } cases[] = {
+    // bmc is added to a board whose chip 0x2C holds 0x3C in register 0x40.
+    const struct { const char* what; json bmc; std::optional<int> fault; int result; std::string err; } cases[] = {
         {"a whole answer", json::object(), std::nullopt, 0, ""},
         {"completion code 0xC0", {{"completion_codes", {{"0x06:0x52", "0xC0"}}}}, std::nullopt, -1, ""},
         {"a completion code without the byte", {{"responses", {{"0x06:0x52", {0}}}}}, std::nullopt, -1,
@@ -169,16 +158,6 @@ TEST_F(BmcTest, MakersDriverStoresTheByteOnlyWhenAWholeAnswerWithCompletionCodeZ
         const bool timed_out = c.err.find("stopped answering") != std::string::npos;
         EXPECT_EQ(session().clock().elapsed_us() - before, timed_out ? 1000000u : 0u);
     }
-}
-
-TEST_F(BmcTest, MasterWriteReadNeedsTheMakersDriver)
-{
-    detect({{"openipmi", "/dev/ipmi0"}});
-    uint32_t value = kUntouched;
-    EXPECT_EQ(IpmiRead(0x2C, 0x40, &value), -1);
-    EXPECT_EQ(IpmiWrite(0x2C, 0x40, 1), -1);
-    EXPECT_TRUE(requests().empty());
-    EXPECT_EQ(value, kUntouched);
 }
 
 }  // namespace

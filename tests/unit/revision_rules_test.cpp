@@ -67,35 +67,29 @@ TEST(RevisionRules, VersionBoardsAndOthersReadNoInput)
 // read once per rule tried, and only for its own board.
 TEST(RevisionRules, HardwareBoardsReadOnlyTheirOwnInputs)
 {
+    // low_pin: the one GPIO pin that reads low, 0 for none; b40, b41: -1 for 0xFF.
     const struct {
-        const char* product;
-        const char* version;
-        int low_pin;  // the one GPIO pin that reads low; 0: none
-        int b40, b41;  // -1: 0xFF
-        std::string database;
-        std::string reads;
+        const char *product, *version;
+        int low_pin, b40, b41;
+        std::string database, reads;
     } cases[] = {
-        {"MV3QE", "2.0", 28, -1, -1, OLD1, "G28"},
-        {"MV3QE", "1.0", 0, -1, -1, ALL, "G28"},
-        {"MV3QE ", "", 28, -1, -1, ALL, ""},
-        {"LGT7W", "", 38, -1, -1, OLD1, "G38"},
+        {"MV3QE", "2.0", 28, -1, -1, OLD1, "G28"}, {"MV3QE", "1.0", 0, -1, -1, ALL, "G28"},
+        {"MV3QE ", "", 28, -1, -1, ALL, ""}, {"LGT7W", "", 38, -1, -1, OLD1, "G38"},
         // G38 is read again by the later rule of the same board.
-        {"LGT7W", "", 39, -1, -1, OLD2, "G38 G38 G39"},
-        {"LGT7W", "", 0, -1, -1, ALL, "G38 G38 G39"},
-        {"lgt7w", "", 38, -1, -1, OLD1, "G38"},
-        {"KV3MRB", "", 0, -1, 0x06, OLD1, "B41"}, {"KV3MRB", "", 0, -1, 0x05, OLD2, "B41 B41"},
-        {"KV3MRB", "", 0, -1, 0x04, OLD3, "B41 B41 B41"}, {"KV3MRB", "", 0, -1, 0x03, ALL, "B41 B41 B41"},
-        {"KV3MGY", "", 0, -1, 0xFE, OLD1, "B41"}, {"KV3MGY", "", 0, -1, 0x01, OLD2, "B41 B41"},
-        {"KV3MGY", "", 0, -1, 0x00, OLD3, "B41 B41 B41"}, {"KV3MGY", "", 0, -1, 0x0B, ALL, "B41 B41 B41"},
-        {"PH2YT-R", "", 0, -1, 0xFE, OLD1, "B41"}, {"PH2YT-R", "", 0, -1, 0x01, ALL, "B41"},
-        {"PH2YT-RZ", "", 0, -1, 0x00, OLD1, "B41"}, {"PH2YT-RZ", "", 0, -1, 0x03, ALL, "B41"},
-        {"SK5BW", "", 0, 0x01, -1, OLD1, "B40"}, {"SK5BW", "", 0, 0x02, -1, ALL, "B40"},
-        {"SK5BF", "", 0, 0x05, -1, OLD1, "B40"}, {"SK5BF", "", 0, 0x04, -1, OLD2, "B40 B40"},
-        {"SK5BF", "", 0, 0x02, -1, ALL, "B40 B40"}, {"SK5JX", "", 0, 0x01, -1, OLD1, "B40"},
-        {"SK5JX", "", 0, 0x00, -1, OLD2, "B40 B40"}, {"SK5JX", "", 0, 0x03, -1, ALL, "B40 B40"},
-        {"SK5JC", "", 0, 0x01, -1, OLD1, "B40"}, {"SK5JC", "", 0, 0x00, -1, OLD2, "B40 B40"},
-        {"SK5JC", "", 0, 0x02, -1, ALL, "B40 B40"}, {"SK5JK", "", 0, 0x02, -1, OLD1, "B40"},
-        {"SK5JK", "", 0, 0x01, -1, ALL, "B40"}
+        {"LGT7W", "", 39, -1, -1, OLD2, "G38 G38 G39"}, {"LGT7W", "", 0, -1, -1, ALL, "G38 G38 G39"},
+        {"lgt7w", "", 38, -1, -1, OLD1, "G38"}, {"KV3MRB", "", 0, -1, 0x06, OLD1, "B41"},
+        {"KV3MRB", "", 0, -1, 0x05, OLD2, "B41 B41"}, {"KV3MRB", "", 0, -1, 0x04, OLD3, "B41 B41 B41"},
+        {"KV3MRB", "", 0, -1, 0x03, ALL, "B41 B41 B41"}, {"KV3MGY", "", 0, -1, 0xFE, OLD1, "B41"},
+        {"KV3MGY", "", 0, -1, 0x01, OLD2, "B41 B41"}, {"KV3MGY", "", 0, -1, 0x00, OLD3, "B41 B41 B41"},
+        {"KV3MGY", "", 0, -1, 0x0B, ALL, "B41 B41 B41"}, {"PH2YT-R", "", 0, -1, 0xFE, OLD1, "B41"},
+        {"PH2YT-R", "", 0, -1, 0x01, ALL, "B41"}, {"PH2YT-RZ", "", 0, -1, 0x00, OLD1, "B41"},
+        {"PH2YT-RZ", "", 0, -1, 0x03, ALL, "B41"}, {"SK5BW", "", 0, 0x01, -1, OLD1, "B40"},
+        {"SK5BW", "", 0, 0x02, -1, ALL, "B40"}, {"SK5BF", "", 0, 0x05, -1, OLD1, "B40"},
+        {"SK5BF", "", 0, 0x04, -1, OLD2, "B40 B40"}, {"SK5BF", "", 0, 0x02, -1, ALL, "B40 B40"},
+        {"SK5JX", "", 0, 0x01, -1, OLD1, "B40"}, {"SK5JX", "", 0, 0x00, -1, OLD2, "B40 B40"},
+        {"SK5JX", "", 0, 0x03, -1, ALL, "B40 B40"}, {"SK5JC", "", 0, 0x01, -1, OLD1, "B40"},
+        {"SK5JC", "", 0, 0x00, -1, OLD2, "B40 B40"}, {"SK5JC", "", 0, 0x02, -1, ALL, "B40 B40"},
+        {"SK5JK", "", 0, 0x02, -1, OLD1, "B40"}, {"SK5JK", "", 0, 0x01, -1, ALL, "B40"}
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.product << " '" << c.version << "' " << c.b40 << " " << c.b41);

@@ -17,14 +17,9 @@ namespace {
 
 using Accesses = std::vector<std::string>;
 
-// One item (and its parameters) in a profile whose system uses both buses.
-struct PathCase {
-    const char* what;
-    const char* blocks;
-    int code;
-    int32_t value;  // when code is not -1
-    Accesses accesses;
-};
+// One item (and its parameters) in a profile whose system uses both buses; the value
+// counts where code is not -1.
+struct PathCase { const char* what; const char* blocks; int code; int32_t value; Accesses accesses; };
 
 class Reading : public EngineTest {
 protected:
