@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <stdexcept>
 
 namespace qv::test {
 namespace {
@@ -55,6 +56,37 @@ struct BoardCase {
     std::vector<Disabled> disabled;
     friend void PrintTo(const BoardCase& c, std::ostream* os) { *os << c.board; }
 };
+
+const BoardCase kBoards[] = {
+    // BIOS byte 0xFFA41 = 03h; the chip reads the CPUs over PECI; one socket filled.
+    {"kv3mgy", "KV3MGY", "AllQuorvel.ini", true,
+     {{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "PECI Agent3 Temperature"},
+      {"non-activated", "PECI Agent4 Temperature"}, {"non-activated", "CPU2 Fan"},
+      {"non-activated", "System Fan 3"}, {"non-activated", "System Fan 4"}}},
+    // BIOS byte 0xFFA41 = 06h. The CPU2 diode floats at 27 C but goes with its core rail.
+    {"kv3mrb-rev-a", "KV3MRB", "OldRevMB.ini", false,
+     {{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "CPU2 Temperature"},
+      {"non-activated", "CPU2 Fan"}, {"non-activated", "System Fan 5"},
+      {"non-activated", "System Fan 6"}}},
+    // GPIO 28 low; every sensor there: nothing printed, nothing rewritten.
+    {"mv3qe-rev1", "MV3QE", "OldRevMB.ini", false, {}},
+    // GPIO 38 high, GPIO 39 low.
+    {"lgt7w-rev2", "LGT7W", "OldRevMB_2.ini", false, {{"non-activated", "System Fan 2"}}},
+    // DMI version 1.1.
+    {"sk5bn-1.1", "SK5BN", "OldRevMB_3.ini", false,
+     {{"non-activated", "System Fan 2"}, {"non-supported", "Chassis Intrusion"}}},
+    // BMC sensors without a BMC.
+    {"sk5mm-oka", "SK5MM-OKA", "AllQuorvel.ini", false,
+     {{"non-available", "DIMM A Temperature"}, {"non-available", "DIMM B Temperature"}}},
+    // The built-in demo board, DMI version 2.0; one of its fans has stopped.
+    {"demo", "SK5BN", "AllQuorvel.ini", false, {{"non-activated", "SYS FAN2"}}}};
+
+std::string availability_lines(const std::string& board)
+{
+    for (const BoardCase& c : kBoards)
+        if (c.board == board) return availability_lines(c.disabled);
+    throw std::invalid_argument(board);
+}
 
 class BoardFirstStart : public ::testing::TestWithParam<BoardCase> {};
 
@@ -104,32 +136,8 @@ TEST_P(BoardFirstStart, WritesTheBoardsBlockTurnsOffWhatIsMissingAndReportsTheRe
     EXPECT_EQ(root.read("etc/Quorvel.ini"), profile);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boards, BoardFirstStart,
-    ::testing::Values(
-        // BIOS byte 0xFFA41 = 03h; the chip reads the CPUs over PECI; one socket filled.
-        BoardCase{"kv3mgy", "KV3MGY", "AllQuorvel.ini", true,
-                  {{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "PECI Agent3 Temperature"},
-                   {"non-activated", "PECI Agent4 Temperature"}, {"non-activated", "CPU2 Fan"},
-                   {"non-activated", "System Fan 3"}, {"non-activated", "System Fan 4"}}},
-        // BIOS byte 0xFFA41 = 06h. The CPU2 diode floats at 27 C but goes with its core rail.
-        BoardCase{"kv3mrb-rev-a", "KV3MRB", "OldRevMB.ini", false,
-                  {{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "CPU2 Temperature"},
-                   {"non-activated", "CPU2 Fan"}, {"non-activated", "System Fan 5"},
-                   {"non-activated", "System Fan 6"}}},
-        // GPIO 28 low; every sensor there: nothing printed, nothing rewritten.
-        BoardCase{"mv3qe-rev1", "MV3QE", "OldRevMB.ini", false, {}},
-        // GPIO 38 high, GPIO 39 low.
-        BoardCase{"lgt7w-rev2", "LGT7W", "OldRevMB_2.ini", false, {{"non-activated", "System Fan 2"}}},
-        // DMI version 1.1.
-        BoardCase{"sk5bn-1.1", "SK5BN", "OldRevMB_3.ini", false,
-                  {{"non-activated", "System Fan 2"}, {"non-supported", "Chassis Intrusion"}}},
-        // BMC sensors without a BMC.
-        BoardCase{"sk5mm-oka", "SK5MM-OKA", "AllQuorvel.ini", false,
-                  {{"non-available", "DIMM A Temperature"}, {"non-available", "DIMM B Temperature"}}},
-        // The built-in demo board, DMI version 2.0; one of its fans has stopped.
-        BoardCase{"demo", "SK5BN", "AllQuorvel.ini", false, {{"non-activated", "SYS FAN2"}}}),
-    [](const auto& info) { return test_name(info.param.board); });
+INSTANTIATE_TEST_SUITE_P(Boards, BoardFirstStart, ::testing::ValuesIn(kBoards),
+                         [](const auto& info) { return test_name(info.param.board); });
 
 // A read-only or full /etc on the first start of LGT7W: generation stops without a
 // profile; a disk with room for the generated profile only ends the rewrite with 2.
@@ -180,14 +188,10 @@ TEST(Reset, SaysWhetherTheNamedSwitchWasReset)
         const char* board;  // empty: the built-in demo board
         std::string profile, name, out, err;
     } cases[] = {
-        {"kv3mrb-rev-a", "", "chassis intrusion",
-         availability_lines({{"non-activated", "CPU2 Core Voltage"}, {"non-activated", "CPU2 Temperature"},
-                             {"non-activated", "CPU2 Fan"}, {"non-activated", "System Fan 5"},
-                             {"non-activated", "System Fan 6"}}) + reset, ""},
+        {"kv3mrb-rev-a", "", "chassis intrusion", availability_lines("kv3mrb-rev-a") + reset, ""},
         // The demo board's latch is not set.
-        {"", "", "chassis intrusion", availability_lines({{"non-activated", "SYS FAN2"}}) + reset, ""},
-        {"lgt7w-rev2", "", "CPU Fan", availability_lines({{"non-activated", "System Fan 2"}}),
-         "Warning! \"CPU Fan\" is not found.\n\n"},
+        {"", "", "chassis intrusion", availability_lines("demo") + reset, ""},
+        {"lgt7w-rev2", "", "CPU Fan", availability_lines("lgt7w-rev2"), "Warning! \"CPU Fan\" is not found.\n\n"},
         {"", psu, "power supply failure", "Failed.\n\"power supply failure\" is NOT reset!\n\n",
          "Warning: Non-supported chipset \"Power Supply Failure\".\n"},
     };

@@ -1,12 +1,17 @@
 // The command line and the start-up checks, run as a user runs them: a user other than
 // root, a broken profile, boards of other makers or without a product name, an SMBus
-// profile without I2C device files.
+// profile without I2C device files, a profile or database that is not a regular file.
 #include "e2e/run.h"
 
-#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <gmock/gmock.h>
 
 namespace qv::test {
 namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 
 TEST(CommandLine, PrintsBannerAndThenVersionOrUsageAndEndsWithZero)
 {
@@ -100,6 +105,55 @@ TEST(StartUp, AnExistingProfileRunsOnABoardOfAnotherMaker)
     const RunResult r = run({.board = board, .root = root.str()}, {"-t"});
     EXPECT_EQ(r.err.find("Warn:"), std::string::npos) << r.err;
     EXPECT_EQ(r.status, 0);
+}
+
+// A FIFO or a link to an endless device is refused at once instead of hanging the start;
+// the limit is long enough for a slow machine, and a run killed at it ends with -1.
+RunResult run_text(const TempRoot& root) { return run({.root = root.str()}, {"-t"}, 10s); }
+
+TEST(ProfileNotAFile, IsRefusedAtOnceWithTheLoadersError)
+{
+    for (const std::string kind : {"fifo", "link to an endless device", "folder"}) {
+        SCOPED_TRACE(kind);
+        TempRoot root;
+        fs::create_directories(root.path() / "etc");
+        const fs::path at = root.path() / "etc/Quorvel.ini";
+        if (kind == "fifo") ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0);
+        else if (kind.starts_with("link")) fs::create_symlink("/dev/zero", at);
+        else fs::create_directory(at);
+        const RunResult r = run_text(root);
+        EXPECT_EQ(r.status, 255);
+        EXPECT_THAT(r.out, HasSubstr("Error: the ini file is not found!\n"));
+        EXPECT_EQ(r.err, "Error: something wrong in file Quorvel.ini.\n");
+    }
+}
+
+TEST(ProfileLink, ToARegularFileIsReadThroughTheLink)
+{
+    TempRoot root;
+    ASSERT_EQ(run_text(root).status, 0);
+    const fs::path etc = root.path() / "etc";
+    fs::rename(etc / "Quorvel.ini", etc / "Board.ini");
+    fs::create_symlink(etc / "Board.ini", etc / "Quorvel.ini");
+    const RunResult r = run_text(root);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_THAT(r.out, HasSubstr("Monitored Item"));
+    EXPECT_TRUE(fs::is_symlink(etc / "Quorvel.ini")) << "a second start leaves the profile alone";
+}
+
+TEST(DatabaseNotAFile, FifoDatabasesOnAFirstStartAreRefusedAsMissingOnes)
+{
+    TempRoot root;
+    const fs::path etc = root.path() / "etc";
+    fs::create_directories(etc);
+    for (const char* name : {"AllQuorvel.ini", "OldRevMB.ini", "OldRevMB_2.ini", "OldRevMB_3.ini"})
+        ASSERT_EQ(::mkfifo((etc / name).c_str(), 0600), 0) << name;
+    const RunResult r = run_text(root);
+    EXPECT_EQ(r.status, 255);
+    EXPECT_THAT(r.err, HasSubstr("Error: Cannot find the file '/etc/"));
+    EXPECT_THAT(r.err, HasSubstr("Error: Cannot create the initial file for Quorvel!\n"));
+    EXPECT_FALSE(fs::exists(etc / "Quorvel.ini"));
 }
 
 }  // namespace

@@ -49,9 +49,7 @@ TEST_F(Generator, BlockCopyRunsFromSystemToTheNextBoardWithoutComments)
         std::string database;
         const char* product;
         std::string profile;
-    } cases[] = {{kDatabase, "SK5XX", middle},
-                 {kDatabase, "sk5xx", middle},
-                 {kDatabase, "AB1", "[SYSTEM]\nBUSTYPE=02\n"},
+    } cases[] = {{kDatabase, "sk5xx", middle},
                  {kDatabase, "ZZ9", "[SYSTEM]\nBUSTYPE=01\n[Item]\nITEM_NAME=Last\n"},
                  {crlf, "SK5XX", middle},
                  // ';;' and its newline make a comment; a bare ';;' at the end does not.

