@@ -61,8 +61,8 @@ protected:
     void set(const std::string& machine, const std::string& mailbox)
     {
         system = SystemSection{};
-        std::strncpy(system.MachineName, machine.c_str(), sizeof system.MachineName - 1);
-        std::strncpy(system.MailBox, mailbox.c_str(), sizeof system.MailBox - 1);
+        set_text(system.MachineName, machine);
+        set_text(system.MailBox, mailbox);
     }
     fs::path script_path() { return session().sandbox().map(kMailScriptPath); }
     // The script as written; its mode must be owner-execute alone.

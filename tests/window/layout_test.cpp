@@ -70,16 +70,6 @@ TEST_F(Layout, EveryNameIsFoundFromTheWindowFromInsideAndFromAMenuItem)
     gtk_widget_destroy(dialog);
 }
 
-TEST_F(Layout, ALooseWidgetFollowsItsParentKeyAndUnknownNamesAreNull)
-{
-    GtkWidget* loose = g_object_ref_sink(gtk_label_new("loose"));
-    g_object_set_data(G_OBJECT(loose), "GladeParentKey", widget("vbox1"));
-    EXPECT_EQ(lookup_widget(loose, "notebook1"), widget("notebook1"));
-    g_object_unref(loose);
-    EXPECT_EQ(lookup_widget(myapp1, "labelFan16"), nullptr);
-    EXPECT_EQ(lookup_widget(myapp1, "buttonSummaryVoltage60"), nullptr);
-}
-
 TEST_F(Layout, TheIconLoadsAndItsAbsenceIsOnlyAWarning)
 {
     GdkPixbuf* icon = create_pixbuf("quorvel/idr_main.ico");
@@ -148,9 +138,8 @@ TEST_F(Layout, FirstFillStartsTheWindowsState)
 {
     EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(myapp1)), "Quorvel II");
     EXPECT_EQ(gnome_appbar_get_status(GNOME_APPBAR(widget("appbar1"))), std::string("Ready"));
-    EXPECT_EQ(gtk_label_get_text(GTK_LABEL(lookup_widget(mywindowAlertMessage, "labelIndexCount"))), std::string("0/0"));
-    EXPECT_EQ(gtk_label_get_text(GTK_LABEL(lookup_widget(mywindowAlertMessage, "labelAlertMsg"))),
-              std::string("No message!"));
+    EXPECT_EQ(text("labelIndexCount", mywindowAlertMessage), "0/0");
+    EXPECT_EQ(text("labelAlertMsg", mywindowAlertMessage), "No message!");
     EXPECT_EQ(gtk_entry_get_text(GTK_ENTRY(widget("entryPolling"))), std::string("5"));
     EXPECT_EQ(gtk_tree_view_get_model(GTK_TREE_VIEW(widget("treeview1"))), GTK_TREE_MODEL(list_store));
     EXPECT_EQ(gtk_tree_view_column_get_title(status_column), std::string("Status"));

@@ -37,15 +37,8 @@ protected:
         take_message();
     }
     void check() { build_Alert(myapp1, *profile_.system, displays_); }
-    std::string alert_text() { return gtk_label_get_text(GTK_LABEL(lookup_widget(mywindowAlertMessage, "labelAlertMsg"))); }
-    std::string index_count()
-    {
-        return gtk_label_get_text(GTK_LABEL(lookup_widget(mywindowAlertMessage, "labelIndexCount")));
-    }
-    void click_alert_window(const char* button)
-    {
-        gtk_button_clicked(GTK_BUTTON(lookup_widget(mywindowAlertMessage, button)));
-    }
+    std::string alert_text() { return text("labelAlertMsg", mywindowAlertMessage); }
+    std::string index_count() { return text("labelIndexCount", mywindowAlertMessage); }
     void type(const char* entry, const char* text) { gtk_entry_set_text(GTK_ENTRY(widget(entry)), text); }
 };
 
@@ -109,11 +102,11 @@ TEST_F(Settings, TheAlertMessagesWindowPagesAcknowledgesAndShowsBesideTheMainWin
         {"buttonAcknowledge", "0/0", "No message!"}, {"buttonAcknowledge", "0/0", "No message!"},
     };
     for (const Step& s : steps) {
-        click_alert_window(s.button);
+        gtk_button_clicked(GTK_BUTTON(widget(s.button, mywindowAlertMessage)));
         EXPECT_EQ(index_count(), s.index_count) << s.button;
         EXPECT_THAT(alert_text(), HasSubstr(s.text)) << s.button;
     }
-    click_alert_window("buttonDismiss");
+    gtk_button_clicked(GTK_BUTTON(widget("buttonDismiss", mywindowAlertMessage)));
     EXPECT_FALSE(gtk_widget_get_visible(mywindowAlertMessage));
 
     // Shown again, beside the main window.

@@ -77,7 +77,7 @@ TEST_F(Tick, TheDemoBoardFillsEveryPage)
     }
     // The slow rear fan raised an alert at the first fill.
     ASSERT_TRUE(gtk_widget_get_visible(mywindowAlertMessage));
-    EXPECT_EQ(gtk_label_get_text(GTK_LABEL(lookup_widget(mywindowAlertMessage, "labelIndexCount"))), std::string("1/1"));
+    EXPECT_EQ(text("labelIndexCount", mywindowAlertMessage), "1/1");
     save_window(mywindowAlertMessage, "alert-messages.png");
 }
 

@@ -67,11 +67,15 @@ protected:
         open(std::move(displays));
     }
 
-    GtkWidget* widget(const std::string& name) { return lookup_widget(myapp1, name.c_str()); }
-    bool visible(const std::string& name) { return gtk_widget_get_visible(widget(name)) != 0; }
-    std::string text(const std::string& name)
+    GtkWidget* widget(const std::string& name, GtkWidget* window = myapp1)
     {
-        GtkWidget* w = widget(name);
+        return lookup_widget(window, name.c_str());
+    }
+    bool visible(const std::string& name) { return gtk_widget_get_visible(widget(name)) != 0; }
+    // A button's or label's text, in the main window or another.
+    std::string text(const std::string& name, GtkWidget* window = myapp1)
+    {
+        GtkWidget* w = widget(name, window);
         if (GTK_IS_BUTTON(w)) return gtk_button_get_label(GTK_BUTTON(w));
         return gtk_label_get_text(GTK_LABEL(w));
     }
