@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
-#include <cstring>
 #include <set>
 #include <sstream>
 
@@ -17,14 +16,8 @@ using ::testing::Not;
 
 ItemSample sample(const char* name, int32_t category, int32_t reading, int32_t low, int32_t high, bool read = true)
 {
-    ItemDisplay d;
-    std::strncpy(d.name, name, sizeof d.name - 1);
-    d.category = category;
-    d.chipCode = 28;
-    d.reading = reading;
-    d.lowLimit = low;
-    d.highLimit = high;
-    d.monitor = 1;
+    ItemDisplay d{.category = category, .chipCode = 28, .reading = reading, .highLimit = high, .lowLimit = low, .monitor = 1};
+    set_text(d.name, name);
     return make_sample(d, read);
 }
 

@@ -120,13 +120,8 @@ private:
 inline ItemDisplay shown(const char* name, int32_t category, int32_t reading, int32_t high = 0, int32_t low = 0,
                          int32_t monitor = 1)
 {
-    ItemDisplay d;
+    ItemDisplay d{.category = category, .reading = reading, .highLimit = high, .lowLimit = low, .monitor = monitor};
     set_text(d.name, name);
-    d.category = category;
-    d.reading = reading;
-    d.highLimit = high;
-    d.lowLimit = low;
-    d.monitor = monitor;
     return d;
 }
 
