@@ -198,16 +198,5 @@ TEST(DmiTable, TextSearchStepsBackToTheRecordAfterADoubleNul)
     EXPECT_FALSE(find_type2_with_text(bytes({0, 0, 2, 'T', 'a', 'l'}), 0, "Tal")) << "a string without its NUL";
 }
 
-TEST(HexDump, PrintsWholeRowsWithPlaceholdersOutsideTheRange)
-{
-    alignas(16) const uint8_t buffer[32] = {0, 0, 'A', 'z', '{', 0x7F, 0x20};
-    testing::internal::CaptureStdout();
-    dump_hex_char(buffer + 2, buffer + 6);
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_THAT(out, ::testing::EndsWith(": __ __ 41 7A 7B 7F 20 __ __ __ __ __ __ __ __ __      Az.." +
-                                         std::string(10, ' ')));
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
-}
-
 }  // namespace
 }  // namespace qv::test

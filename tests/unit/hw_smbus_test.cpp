@@ -73,11 +73,8 @@ TEST_F(Smbus, OtherControllersKeepTheirStatusRegister)
 
 TEST_F(Smbus, OnlyBusType8Register0x44WaitsBeforeTheRead)
 {
-    const struct {
-        uint32_t bus_type;
-        uint8_t reg;
-        bool waits;
-    } cases[] = {{8, 0x44, true}, {8, 0x20, false}, {1, 0x44, false}, {9, 0x44, false}};
+    const struct { uint32_t bus_type; uint8_t reg; bool waits; } cases[] = {
+        {8, 0x44, true}, {8, 0x20, false}, {1, 0x44, false}, {9, 0x44, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bus_type << " " << +c.reg);
         clear_trace();
@@ -140,10 +137,8 @@ TEST_F(Smbus, WordReadIsHighThenLowUnderOneBind)
 
 TEST_F(Smbus, ChipBankRegistersSelectTheBankOfEveryOtherRegister)
 {
-    const struct {
-        uint8_t slave, bank_register, bank;
-        uint32_t expected;
-    } cases[] = {{0x2C, 0x00, 0, 1}, {0x2C, 0x00, 0x81, 2}, {0x2B, 0xFF, 2, 4}, {0x2B, 0xFF, 0, 3}};
+    const struct { uint8_t slave, bank_register, bank; uint32_t expected; } cases[] = {
+        {0x2C, 0x00, 0, 1}, {0x2C, 0x00, 0x81, 2}, {0x2B, 0xFF, 2, 4}, {0x2B, 0xFF, 0, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << +c.slave << " bank " << +c.bank);
         uint32_t value = 0;

@@ -188,12 +188,8 @@ TEST_F(Reset, SuperIoClearGoesThroughTheAcpiDeviceWithASecondBeforeAndAfterTheCl
     const std::vector<std::string> read_id{"outb 0x002E <- 0x87", "outb 0x002E <- 0x87", "outb 0x002E <- 0x07",
                                            "outb 0x002F <- 0x00", "outb 0x002E <- 0x20", "outb 0x002E <- 0x21",
                                            "outb 0x002E <- 0xAA"};
-    const struct {
-        const char* chip;
-        const char* device_id;
-        std::vector<std::string> writes;  // to the configuration ports
-        double seconds;
-    } cases[] = {
+    // writes: to the configuration ports.
+    const struct { const char *chip, *device_id; std::vector<std::string> writes; double seconds; } cases[] = {
         {"0C", "0x8863", acpi_clear("0x71"), 2.0},
         {"0A", "0x8863", acpi_clear("0x51"), 2.0},
         {"01", "0x5241", acpi_clear("0x51", read_id), 2.0},

@@ -75,12 +75,9 @@ TEST_F(BmcTest, TheGuidRulesSetAtMostTheOneFlagOfTheFirstMatchingRule)
 {
     // bmc: "kind" or "guid", and any answer the board chooses.
     const struct { const char* what; json bmc; Kind expected; } cases[] = {
-        {"peppercon board", {{"kind", "peppercon"}}, Peppercon},
-        {"ob_winbond board", {{"kind", "ob_winbond"}}, OBWinbond},
         {"ao_winbond board", {{"kind", "ao_winbond"}}, AOWinbond},
         {"ob_winbond_aten board", {{"kind", "ob_winbond_aten"}}, OBWinbondATen},
         {"renesas_ami board", {{"kind", "renesas_ami"}}, RenesasAMI},
-        {"renesas_aten board", {{"kind", "renesas_aten"}}, RenesasATen},
         {"an unknown firmware", {{"kind", "none"}}, NoKind},
         {"peppercon bytes 2 to 8 exactly", guid({0x02, 0, 0, 0xFF, 0xFE, 0, 0, 0}), Peppercon},
         {"peppercon near miss in byte 8", guid({0x02, 0, 0, 0xFF, 0xFE, 0, 0, 1}), NoKind},

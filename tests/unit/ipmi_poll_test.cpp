@@ -43,7 +43,7 @@ protected:
         bool operator==(const Poll&) const = default;
         friend void PrintTo(const Poll& p, std::ostream* os)
         {
-            *os << p.failed << " failed, " << p.sent << " sent, " << p.waited_us << " us, last " << p.last << ", " << p.err;
+            *os << p.failed << " failed, " << p.sent << " sent, " << p.waited_us << " us, " << p.last << ", " << p.err;
         }
     };
 

@@ -25,13 +25,9 @@ class Thermal : public EngineTest {};
 
 TEST_F(Thermal, LevelFromTheChip)
 {
-    const struct {
-        const char* what;
-        const char* blocks;  // one TEMP item, and [System] keys where they matter
-        int support;
-        const char* text;   // nullptr: no text, the function fails
-        Accesses accesses;  // of the text function; empty: not checked
-    } cases[] = {
+    // blocks: one TEMP item, and [System] keys where they matter; text: nullptr where there is
+    // none and the function fails; accesses: of the text function, none where not checked.
+    const struct { const char *what, *blocks; int support; const char* text; Accesses accesses; } cases[] = {
         {"W83793G CPU1: bank 2 thresholds 80 and 90, 46 degrees", TEMP_ITEM("CPU1 Temperature", "11", "2F", "1C"),
          1, "Low",
          {"smb 2F r00", "smb 2F w00=82", "smb 2F r36", "smb 2F r34", "smb 2F w00=80", "smb 2F r1C", "smb 2F w00=80"}},
