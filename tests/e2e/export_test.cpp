@@ -105,12 +105,7 @@ TEST(Nagios, StatusAndOneLine)
 {
     json foreign = board_json("demo");
     foreign["identity"]["vendor"] = "OTHERWORKS";
-    const struct {
-        json board;
-        std::vector<std::string> more;
-        int status;
-        const char* line_start;
-    } cases[] = {
+    const struct { json board; std::vector<std::string> more; int status; const char* line_start; } cases[] = {
         {board_json("demo"), {}, 2, "QUORVEL CRITICAL - 1 of 27 items abnormal: REAR FAN3 |"},
         {foreign, {}, 3, "QUORVEL UNKNOWN - Warn: This is not Tallowmere's"},
         {board_json("demo"), {"--uid", "1000"}, 3, "QUORVEL UNKNOWN - Error: Can only be run as root."},

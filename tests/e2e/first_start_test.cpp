@@ -35,10 +35,7 @@ std::string block_of(const std::string& database, const std::string& product)
     return profile;
 }
 
-struct Disabled {
-    const char* reason;
-    const char* name;
-};
+struct Disabled { const char* reason; const char* name; };
 
 std::string availability_lines(const std::vector<Disabled>& disabled)
 {
@@ -145,11 +142,7 @@ TEST(FirstStartOnABadDisk, LeavesNoTemporaryAndAtMostTheGeneratedProfile)
 {
     const std::string block = block_of("OldRevMB_2.ini", "LGT7W");
     const std::string failed = "Error: Cannot create the initial file for Quorvel!\n";
-    const struct {
-        json filesystem;
-        std::string out, err;
-        int status;
-    } cases[] = {
+    const struct { json filesystem; std::string out, err; int status; } cases[] = {
         {{{"read_only", {"/etc"}}}, "",
          "Error: Cannot create the file '/etc/Quorvel.ini'.\n"
          "Error: The initial file for this motherboard is not found!\n" + failed, 255},

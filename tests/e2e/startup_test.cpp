@@ -23,10 +23,7 @@ TEST(CommandLine, PrintsBannerAndThenVersionOrUsageAndEndsWithZero)
                               " -h                      -> showing this page\n" + p +
                               " -v                      -> showing version information\n\n";
     const std::string version = p + " version 2.87(120421)\n";
-    const struct {
-        std::vector<std::string> args;
-        const std::string& tail;
-    } cases[] = {
+    const struct { std::vector<std::string> args; const std::string& tail; } cases[] = {
         {{"-h"}, usage},
         {{"-v"}, version},
         {{"-t", "-v"}, version},     // -v ends the parse before any report

@@ -105,10 +105,7 @@ TEST_F(Menus, SelectedItemShowsItsHintUntilDeselected)
 {
     gnome_appbar_set_default(appbar, "Ready");
     gnome_appbar_push(appbar, "Monitoring");
-    const struct {
-        GnomeUIInfo* entry;
-        const char* shown;
-    } cases[] = {
+    const struct { GnomeUIInfo* entry; const char* shown; } cases[] = {
         {&file[0], "Quit the application"},   {&help[0], "About this application"},
         {&view[0], "Read the sensors now"},   {&board[0], "Clear the intrusion latch"},
         {&view[2], "Monitoring"},

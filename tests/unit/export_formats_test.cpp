@@ -72,11 +72,7 @@ TEST(JsonText, LimitsOnlyWhereTheKindHasThemAndAnyNameBytes)
 
 TEST(NagiosStatus, WorstItemDecides)
 {
-    const struct {
-        std::vector<ItemSample> items;
-        int status;
-        const char* line;
-    } cases[] = {
+    const struct { std::vector<ItemSample> items; int status; const char* line; } cases[] = {
         {{sample("+5V", VOLTAGE, 5024, 4512, 5504)}, 0, "QUORVEL OK - 1 items normal | '+5V'=5.024;;;\n"},
         {{sample("it's", FAN, 0, 1000, 0, false), sample("A", SWITCH, 0, 0, 0)}, 1,
          "QUORVEL WARNING - 1 of 2 items not read: it's | 'it''s'=U;;; 'A'=0;;;\n"},

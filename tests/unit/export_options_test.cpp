@@ -21,10 +21,7 @@ TEST(ExportCommandLine, ValuesAfterAnEqualsSignAndTheLastFormatWins)
 
 TEST(ExportCommandLine, SaysWhatIsWrong)
 {
-    const struct {
-        std::vector<std::string> args;
-        const char* error;
-    } cases[] = {{{"-t"}, "unknown option '-t'"},
+    const struct { std::vector<std::string> args; const char* error; } cases[] = {{{"-t"}, "unknown option '-t'"},
                  {{"json"}, "unknown option 'json'"},
                  {{"--format", "xml"}, "unknown format 'xml'"},
                  {{"--interval"}, "needs a value"},

@@ -105,9 +105,7 @@ TEST_F(Mail, BothFormsAreWrittenExactlyAndDelivered)
 
 TEST_F(Mail, HostileTextArrivesLiterally)
 {
-    const struct {
-        std::string machine, machine_out, body, body_out;
-    } cases[] = {
+    const struct { std::string machine, machine_out, body, body_out; } cases[] = {
         {"$(reboot)", "$(reboot)", "$(reboot) OK(Good)!\n", "$(reboot) OK(Good)!\n"},
         {"`id`", "`id`", "`id` Failed(Bad)!\n$HOME $1 ${X}\n", "`id` Failed(Bad)!\n$HOME $1 ${X}\n"},
         {"a\\b", "a\\b", "a\\b\\\nends in a backslash\\\n", "a\\b\\\nends in a backslash\\\n"},
@@ -130,9 +128,7 @@ TEST_F(Mail, HostileTextArrivesLiterally)
 // proves nothing.
 TEST_F(Mail, SimulatorShowsWhatBashWouldExpand)
 {
-    const struct {
-        std::string body, delivered, trace;
-    } cases[] = {
+    const struct { std::string body, delivered, trace; } cases[] = {
         {"$(reboot) x\n", " x\n", "shell expansion $(reboot)"},
         {"`id` $HOME \\$ok\n", "  $ok\n", "shell expansion `id`"},
         {"a\nEOT\nreboot\n", "a\n", "1 more line(s) would run as commands"},
@@ -177,10 +173,7 @@ TEST_F(Mail, RacedInLinkStopsTheMail)
 
 TEST(MailRecipients, OnlyPlainAddresses)
 {
-    const struct {
-        std::string text;
-        bool valid;
-    } cases[] = {
+    const struct { std::string text; bool valid; } cases[] = {
         {"root", true},        {"a@b.c d@e.f", true},   {"ops+alerts@x.org", true},   {" a_b%c@x-y.z\t", true},
         {std::string(99, 'a'), true},                   {std::string(100, 'a'), false},
         {"", false},           {"   ", false},         {"a;rm -rf /", false},        {"$(x)", false},
@@ -220,10 +213,7 @@ TEST_F(Mail, LongBodyIsCutAtAWholeLine)
     const std::string exact = std::string(room - kMailCutNote.size() - stamp().size() - 1, 'x') + "\n";
     const std::string more = std::string(kMailCutNote.size(), 'z') + "\n";
     // Worst case for the header: the longest mailbox and a name that doubles when escaped.
-    const struct {
-        std::string machine, mailbox, body;
-        std::optional<std::string> kept_lines;
-    } cases[] = {
+    const struct { std::string machine, mailbox, body; std::optional<std::string> kept_lines; } cases[] = {
         {"web01", "root", fits + "y\n", ""},
         {"web01", "root", exact + more + stamp(), exact},
         {"web01", "root", "x" + exact + more + stamp(), ""},

@@ -78,13 +78,7 @@ const std::string k99(99, 'm');
 
 TEST_F(Saver, APageRewritesItsEntriesPieceByPieceAndKeepsTheFileBefore)
 {
-    const struct {
-        const char* what;
-        std::string before;
-        SaveMode mode;
-        Edit edit;
-        std::string after;
-    } cases[] = {
+    const struct { const char* what; std::string before; SaveMode mode; Edit edit; std::string after; } cases[] = {
         {"items_uncheck_leaves_unsaved_mail_settings", kProfile, SaveMode::Items,
          [](ProfileStore& s) {
              s.items[1].Monitor = 0;
@@ -204,12 +198,7 @@ TEST_F(Saver, MissingProfileCreatesNothing)
 
 TEST_F(Saver, AFailureLeavesTheProfileWholeAndNoTemporaries)
 {
-    const struct {
-        const char* what;
-        sim::json filesystem;
-        bool backup_is_a_folder;
-        SaveOutcome outcome;
-    } cases[] = {
+    const struct { const char* what; sim::json filesystem; bool backup_is_a_folder; SaveOutcome outcome; } cases[] = {
         {"read-only", {{"read_only", {"/etc"}}}, false, SaveOutcome::CannotCreate},
         {"full before the new profile", {{"free_bytes", 16}}, false, SaveOutcome::CloseFailed},
         {"full before the backup", {{"free_bytes", kProfile.size() + 16}}, false, SaveOutcome::CloseFailed},

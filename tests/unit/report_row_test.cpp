@@ -24,11 +24,7 @@ std::string row(const char* name, const char* high, const char* low, const char*
     return line;
 }
 
-struct RowCase {
-    ItemDisplay display;
-    bool read;
-    std::string expected;
-};
+struct RowCase { ItemDisplay display; bool read; std::string expected; };
 
 // The edges; the common rows of each category are in the end-to-end reports.
 TEST(ReportRow, EachCategoryAsTheColumnsShowIt)

@@ -93,11 +93,7 @@ TEST_F(Layout, TheIconLoadsAndItsAbsenceIsOnlyAWarning)
     data_folder().write_file(path, kept);
 }
 
-struct Cell {
-    const char* table;
-    const char* child;
-    guint left, right, top, bottom;
-};
+struct Cell { const char* table; const char* child; guint left, right, top, bottom; };
 
 TEST_F(Layout, SlotsSitInTheirCells)
 {
