@@ -63,15 +63,13 @@ protected:
     GnomeUIInfo bar[5] = {GNOMEUIINFO_MENU_FILE_TREE(file), GNOMEUIINFO_MENU_VIEW_TREE(view),
                           GNOMEUIINFO_SUBTREE("_Board", board), GNOMEUIINFO_MENU_HELP_TREE(help), GNOMEUIINFO_END};
     GnomeApp* app = nullptr;
-    GtkWidget* contents = nullptr;
     GnomeAppBar* appbar = nullptr;
 
     void SetUp() override
     {
         Gtk::SetUp();
         app = GNOME_APP(gnome_app_new("quorvel", "Quorvel II"));
-        contents = gtk_label_new("sensors");
-        gnome_app_set_contents(app, contents);
+        gnome_app_set_contents(app, gtk_label_new("sensors"));
         appbar = GNOME_APPBAR(gnome_appbar_new(TRUE, TRUE, GNOME_PREFERENCES_USER));
         gnome_app_set_statusbar(app, GTK_WIDGET(appbar));
         gnome_app_create_menus(app, bar);

@@ -16,7 +16,8 @@ using ::testing::Not;
 
 ItemSample sample(const char* name, int32_t category, int32_t reading, int32_t low, int32_t high, bool read = true)
 {
-    ItemDisplay d{.category = category, .chipCode = 28, .reading = reading, .highLimit = high, .lowLimit = low, .monitor = 1};
+    ItemDisplay d{
+        .category = category, .chipCode = 28, .reading = reading, .highLimit = high, .lowLimit = low, .monitor = 1};
     set_text(d.name, name);
     return make_sample(d, read);
 }

@@ -29,24 +29,21 @@ std::string stamp()
 // unlink, and the modes the program creates files with are noted.
 class RacingOs : public sim::SimOs {
 public:
-    RacingOs(sim::Machine& machine, std::string link_target) : SimOs(machine), machine_(machine), target_(std::move(link_target)) {}
+    RacingOs(sim::Machine& machine, std::string target) : SimOs(machine), machine(machine), target(std::move(target)) {}
     int unlink(const char* path) override
     {
         const int result = SimOs::unlink(path);
-        if (!target_.empty()) fs::create_symlink(target_, machine_.sandbox.map(path));
+        fs::create_symlink(target, machine.sandbox.map(path));
         return result;
     }
     int open(const char* path, int flags, mode_t mode) override
     {
-        created_modes.push_back(mode);
-        return SimOs::open(path, flags, mode);
+        return created_modes.push_back(mode), SimOs::open(path, flags, mode);
     }
     using SimOs::open;
+    sim::Machine& machine;
+    std::string target;
     std::vector<mode_t> created_modes;
-
-private:
-    sim::Machine& machine_;
-    std::string target_;
 };
 
 class Mail : public SimTest {

@@ -80,43 +80,24 @@ TEST_F(Saver, APageRewritesItsEntriesPieceByPieceAndKeepsTheFileBefore)
 {
     const struct { const char* what; std::string before; SaveMode mode; Edit edit; std::string after; } cases[] = {
         {"items_uncheck_leaves_unsaved_mail_settings", kProfile, SaveMode::Items,
-         [](ProfileStore& s) {
-             s.items[1].Monitor = 0;
-             set_text(s.system.MailBox, "changed@example.org");
-             s.system.MailAlert = 0;
-         },
+         [](ProfileStore& s) { s.items[1].Monitor = s.system.MailAlert = 0, set_text(s.system.MailBox, "x@y.org"); },
          replaced(kProfile, {{"Vcore\nMonitor=TRUE", "Vcore\nMonitor=FALSE"}})},
         {"items_check_polling_and_only_1_is_true", kProfile, SaveMode::Items,
-         [](ProfileStore& s) {
-             s.items[0].Monitor = 7;
-             s.items[2].Monitor = 1;
-             s.system.Polling = 30;
-         },
-         replaced(kProfile, {{"Fan\nMonitor=TRUE", "Fan\nMonitor=FALSE"},
-                             {"Spare\nMonitor=FALSE", "Spare\nMonitor=TRUE"},
-                             {"Polling=10", "Polling=30"}})},
+         [](ProfileStore& s) { s.items[0].Monitor = 7, s.items[2].Monitor = 1, s.system.Polling = 30; },
+         replaced(kProfile, {{"Fan\nMonitor=TRUE", "Fan\nMonitor=FALSE"}, {"Polling=10", "Polling=30"},
+                             {"Spare\nMonitor=FALSE", "Spare\nMonitor=TRUE"}})},
         {"alert_every_field_but_not_unsaved_monitors", kProfile, SaveMode::Alert,
          [](ProfileStore& s) {
-             set_text(s.system.MachineName, "rack 8");
-             set_text(s.system.MailBox, "");
-             set_text(s.system.MailServer, "smtp");
-             set_text(s.system.ServerPort, "587");
-             set_text(s.system.Outline, "0");
-             set_text(s.system.PagerID, "42");
-             set_text(s.system.PhoneNumber, "5550199");
-             s.system.MailAlert = 2;
-             s.system.PagerAlert = 1;
-             s.system.Polling = 99;
-             s.items[0].Monitor = 0;
+             SystemSection& y = s.system;
+             set_text(y.MachineName, "rack 8"), set_text(y.MailBox, ""), set_text(y.MailServer, "smtp");
+             set_text(y.ServerPort, "587"), set_text(y.Outline, "0"), set_text(y.PagerID, "42");
+             set_text(y.PhoneNumber, "5550199");
+             y.MailAlert = 2, y.PagerAlert = 1, y.Polling = 99, s.items[0].Monitor = 0;
          },
-         replaced(kProfile, {{"MachineName=rack-7", "MachineName=rack 8"},
-                             {"MailBox=ops@example.org", "MailBox="},
-                             {"MailServer=mail.example.org", "MailServer=smtp"},
-                             {"ServerPort=25", "ServerPort=587"},
-                             {"Outline=9", "Outline=0"},
-                             {"PagerID=4711", "PagerID=42"},
-                             {"PhoneNumber=5550100", "PhoneNumber=5550199"},
-                             {"MailAlert=TRUE", "MailAlert=FALSE"},
+         replaced(kProfile, {{"MachineName=rack-7", "MachineName=rack 8"}, {"MailBox=ops@example.org", "MailBox="},
+                             {"MailServer=mail.example.org", "MailServer=smtp"}, {"ServerPort=25", "ServerPort=587"},
+                             {"Outline=9", "Outline=0"}, {"PagerID=4711", "PagerID=42"},
+                             {"PhoneNumber=5550100", "PhoneNumber=5550199"}, {"MailAlert=TRUE", "MailAlert=FALSE"},
                              {"PagerAlert=FALSE", "PagerAlert=TRUE"}})},
         {"sections_and_monitor_entries_in_turn",
          "Polling=1\nMonitor=TRUE\n[Items]\nPolling=2\n[system]\nPolling=3\n[Other]\npolling=4\n"
@@ -127,10 +108,7 @@ TEST_F(Saver, APageRewritesItsEntriesPieceByPieceAndKeepsTheFileBefore)
          "Monitor=TRUE\n[item]\nPolling=5\nMonitor=FALSE\n[System]\nPolling=6\nmonitor=TRUE\n[Item]\n"
          "MONITOR=FALSE\nMonitor=TRUE\n[PARAMETER]\nMonitor=TRUE\n[System]\nPolling=7\n[Item]\nMonitor=TRUE"},
         {"alert_keys_keep_their_case", "[SYSTEM]\nmailbox=a\nmailALERT=TRUE\n", SaveMode::Alert,
-         [](ProfileStore& s) {
-             set_text(s.system.MailBox, "b");
-             s.system.MailAlert = 0;
-         },
+         [](ProfileStore& s) { set_text(s.system.MailBox, "b"), s.system.MailAlert = 0; },
          "[SYSTEM]\nmailbox=b\nmailALERT=FALSE\n"},
         {"crlf_headers_are_not_headers", "[System]\r\nPolling=10\r\n[Item]\r\nMonitor=TRUE\r\n", SaveMode::Items,
          all_off, "[System]\r\nPolling=10\r\n[Item]\r\nMonitor=TRUE\r\n"},
@@ -148,10 +126,7 @@ TEST_F(Saver, APageRewritesItsEntriesPieceByPieceAndKeepsTheFileBefore)
         {"long_unchanged_field_stays_whole", "[System]\nMailBox=" + k99 + "\n", SaveMode::Alert, no_edit,
          "[System]\nMailBox=" + k99 + "\n"},
         {"long_new_field_cut_to_one_piece", "[System]\nMailBox=a\nServerPort=25\n", SaveMode::Alert,
-         [](ProfileStore& s) {
-             set_text(s.system.MailBox, k99);
-             set_text(s.system.ServerPort, std::string(83, 'p'));
-         },
+         [](ProfileStore& s) { set_text(s.system.MailBox, k99), set_text(s.system.ServerPort, std::string(83, 'p')); },
          "[System]\nMailBox=" + k99.substr(0, 71) + "\nServerPort=" + std::string(68, 'p') + "\n"},
         {"new_field_stays_on_its_line", "[System]\nMachineName=a\nPolling=1\n", SaveMode::Alert,
          [](ProfileStore& s) { set_text(s.system.MachineName, "b\n[Item]"); }, "[System]\nMachineName=b\nPolling=1\n"},

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace qv::test {
 namespace {
 
@@ -116,10 +118,7 @@ TEST_F(Layout, SlotsSitInTheirCells)
         guint left = 0, right = 0, top = 0, bottom = 0;
         gtk_container_child_get(GTK_CONTAINER(widget(c.table)), widget(c.child), "left-attach", &left, "right-attach",
                                 &right, "top-attach", &top, "bottom-attach", &bottom, nullptr);
-        EXPECT_EQ(left, c.left) << c.child;
-        EXPECT_EQ(right, c.right) << c.child;
-        EXPECT_EQ(top, c.top) << c.child;
-        EXPECT_EQ(bottom, c.bottom) << c.child;
+        EXPECT_EQ(std::tuple(left, right, top, bottom), std::tuple(c.left, c.right, c.top, c.bottom)) << c.child;
     }
     struct Size { const char* table; guint rows; };
     for (const Size s : {Size{"tableVoltage", 240}, Size{"tableFan", 64}, Size{"tableThermal", 64},
