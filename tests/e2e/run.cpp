@@ -59,6 +59,8 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err, pid_t chi
     }
 }
 
+std::string source_file_path(const std::string& relative) { return (fs::path(QUORVEL_SOURCE_DIR) / relative).string(); }
+
 std::vector<std::string> options(const Sim& sim)
 {
     std::vector<std::string> args = sim.more;
@@ -74,7 +76,8 @@ std::vector<std::string> options(const Sim& sim)
 
 }  // namespace
 
-RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit, const Enough& enough)
+RunResult run(const Sim& sim, const std::vector<std::string>& args, std::chrono::milliseconds limit,
+              const Enough& enough)
 {
     int out_pipe[2];
     int err_pipe[2];
@@ -84,6 +87,9 @@ RunResult run_sim(const std::vector<std::string>& args, std::chrono::millisecond
 #else
     std::vector<std::string> argv{QUORVEL_SIM};
 #endif
+    const std::vector<std::string> sim_args = options(sim);
+    argv.insert(argv.end(), sim_args.begin(), sim_args.end());
+    argv.push_back("--");
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> cargv;
     for (auto& a : argv) cargv.push_back(a.data());
@@ -105,15 +111,6 @@ RunResult run_sim(const std::vector<std::string>& args, std::chrono::millisecond
     ::waitpid(child, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
-}
-
-RunResult run(const Sim& sim, const std::vector<std::string>& args, std::chrono::milliseconds limit,
-              const Enough& enough)
-{
-    std::vector<std::string> all = options(sim);
-    all.push_back("--");
-    all.insert(all.end(), args.begin(), args.end());
-    return run_sim(all, limit, enough);
 }
 
 RunResult run_export(Sim sim, const std::vector<std::string>& args, std::chrono::milliseconds limit,
@@ -161,8 +158,6 @@ std::string source_file(const std::string& relative)
     if (!fs::exists(source_file_path(relative))) throw std::runtime_error("missing test file " + relative);
     return read_file(source_file_path(relative));
 }
-
-std::string source_file_path(const std::string& relative) { return (fs::path(QUORVEL_SOURCE_DIR) / relative).string(); }
 
 json board_json(const std::string& name)
 {

@@ -22,11 +22,6 @@ struct RunResult {
 
 using Enough = std::function<bool(const std::string& out)>;
 
-// Runs quorvel-sim with args as they stand. It is killed when it outlives limit (0: no
-// limit) or as soon as enough(its standard output so far) holds.
-RunResult run_sim(const std::vector<std::string>& args, std::chrono::milliseconds limit = {},
-                  const Enough& enough = nullptr);
-
 // The simulator's own options.
 struct Sim {
     std::string board = {};  // a board of the tree's boards/ by name, a board file, or "" for the built-in one
@@ -36,7 +31,8 @@ struct Sim {
     std::vector<std::string> more = {};
 };
 
-// quorvel-sim with those options, then the program's own args.
+// quorvel-sim with those options, then the program's own args. It is killed when it
+// outlives limit (0: no limit) or as soon as enough(its standard output so far) holds.
 RunResult run(const Sim& sim, const std::vector<std::string>& args, std::chrono::milliseconds limit = {},
               const Enough& enough = nullptr);
 // quorvel-export on the simulated machine.
@@ -62,7 +58,6 @@ private:
 // A file's content; "" when it is missing.
 std::string read_file(const std::filesystem::path& path);
 std::string source_file(const std::string& relative);
-std::string source_file_path(const std::string& relative);
 json board_json(const std::string& name);
 // The names of the tree's boards, and "" for the built-in one.
 std::vector<std::string> board_names();
