@@ -84,8 +84,6 @@ TEST_F(BmcTest, EachAccessSendsExactlyTheCommandsOfItsRow)
         {"ob_winbond, slave 0x5C just above", openipmi("ob_winbond"), Read, 0, 0x01, 0x5C, {mwr_read(0x05, 0x5C)}},
         {"ao_winbond, slave in range", openipmi("ao_winbond"), Read, 0, 0x01, 0x3A, {mwr_read(0x05, 0x3A)}},
         {"no kind, slave in range", openipmi("none"), Read, 0, 0x01, 0x3A, {mwr_read(0x05, 0x3A)}},
-        {"BMC SMBus, ChipCode 29", openipmi("none"), Read, 29, 0x08, 0x3A, {{0x30, 0x92, {0x03, 0x0A}}}},
-        {"BMC SMBus, ChipCode 31", openipmi("none"), Read, 31, 0x08, 0x3A, {{0x30, 0x92, {}}}},
         {"BMC SMBus, another ChipCode", openipmi("peppercon"), Read, 5, 0x08, 0x3A, {{0x30, 0x0F, {}}}},
         {"both SMBus bits: host rows first", openipmi("peppercon"), Read, 29, 0x09, 0x3A, {oem22_read(0x3A)}},
         {"read, port bus only", openipmi("ob_winbond"), Read, 0, 0x02, 0x3A, {}},
@@ -110,7 +108,6 @@ TEST_F(BmcTest, EachAccessSendsExactlyTheCommandsOfItsRow)
         {"word, port bus only", openipmi("peppercon"), Word, 0, 0x02, 0x3A, {}},
         {"word, maker's driver", kMaker, Word, 0, 0x01, 0x2C, mwr_word(0x05, 0x2C)},
         // Graphics-card reads.
-        {"GPU, BMC SMBus", openipmi("none"), Gpu, 0, 0x08, 0x4C, {{0x30, 0x70, {0x05, kReg}}}},
         {"GPU, host SMBus", openipmi("none"), Gpu, 0, 0x01, 0x4C, {}},
         {"GPU, maker's driver", kMaker, Gpu, 0, 0x08, 0x4C, {}},
     };
