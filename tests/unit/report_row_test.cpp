@@ -68,6 +68,9 @@ TEST(ReportRow, VoltsAsPrintfShowsTheFloat)
     int failures = 0;
     for (int32_t mv = -20000; mv <= 20000 && failures < 5; ++mv)
         if (!check(mv)) ADD_FAILURE() << mv << " mV", ++failures;
+    // Where the integer path hands over to the float one.
+    for (int32_t mv = 9'990'000; mv <= 10'010'000 && failures < 5; ++mv)
+        if (!check(mv) || !check(-mv)) ADD_FAILURE() << "+-" << mv << " mV", ++failures;
     for (int64_t mv = INT32_MIN; mv <= INT32_MAX && failures < 5; mv += 99991)
         if (!check(static_cast<int32_t>(mv))) ADD_FAILURE() << mv << " mV", ++failures;
     EXPECT_TRUE(check(INT32_MAX));
