@@ -19,8 +19,6 @@
 #include "sim/session.h"
 #include "bench_support.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

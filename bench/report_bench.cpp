@@ -36,7 +36,6 @@
 namespace {
 
 using namespace qv;
-using bench::cpu_us;
 using bench::divert_stdout;
 
 struct Measurement {

@@ -203,6 +203,24 @@ time_t PlaybackOs::time(time_t* out)
     return now;
 }
 
+namespace {
+
+// CPU time per run of body, the best of kTimingBatches batches of per_batch runs; stops
+// early when done() says so.
+double best_per_run(int per_batch, const std::function<void()>& body, const std::function<bool()>& done)
+{
+    double best = std::numeric_limits<double>::infinity();
+    for (int batch = 0; batch < kTimingBatches && !done(); ++batch) {
+        const double start = cpu_us();
+        for (int i = 0; i < per_batch && !done(); ++i) body();
+        std::fflush(stdout);
+        best = std::min(best, (cpu_us() - start) / per_batch);
+    }
+    return best;
+}
+
+}  // namespace
+
 PlaybackTiming time_against_playback(const std::vector<Call>& tape, int runs, const std::function<void()>& poll)
 {
     const int per_batch = std::max(1, runs / kTimingBatches);
@@ -210,33 +228,28 @@ PlaybackTiming time_against_playback(const std::vector<Call>& tape, int runs, co
     platform::Os& machine = platform::os();
     PlaybackOs playback(tape);
     platform::set_os(&playback);
-    double best = std::numeric_limits<double>::infinity();
-    for (int batch = 0; batch < kTimingBatches && !playback.diverged(); ++batch) {
-        const double start = cpu_us();
-        for (int i = 0; i < per_batch && !playback.diverged(); ++i) {
+    const double best = best_per_run(
+        per_batch,
+        [&] {
             playback.rewind();
             poll();
-        }
-        std::fflush(stdout);
-        best = std::min(best, (cpu_us() - start) / per_batch);
-    }
+        },
+        [&] { return playback.diverged(); });
     platform::set_os(&machine);
     if (playback.diverged()) {
         timing.note = "the program did not repeat its calls: not timed";
         return timing;
     }
+    // The playback's own part, taken out: the same calls made without the program.
     PlaybackOs alone(tape);
-    double alone_best = std::numeric_limits<double>::infinity();
-    for (int batch = 0; batch < kTimingBatches; ++batch) {
-        const double start = cpu_us();
-        for (int i = 0; i < per_batch; ++i) {
+    timing.playback_us = best_per_run(
+        per_batch,
+        [&] {
             alone.rewind();
             replay_calls(tape, alone);
-        }
-        alone_best = std::min(alone_best, (cpu_us() - start) / per_batch);
-    }
-    timing.playback_us = alone_best;
-    timing.own_us = std::max(0.0, best - alone_best);
+        },
+        [] { return false; });
+    timing.own_us = std::max(0.0, best - timing.playback_us);
     return timing;
 }
 
